@@ -1,0 +1,297 @@
+#include "saver/host/private_profile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <vector>
+
+#include "common/byte_cursor.h"
+#include "common/file_bytes.h"
+#include "saver/host/cp932.h"
+#include "saver/utf8.h"
+
+namespace velmora {
+namespace {
+
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+struct Line {
+    std::string text;    // decoded, without its line ending
+    std::string ending;  // "\r\n", "\n", "\r" or "" (last line)
+};
+
+struct Profile {
+    std::string prefix;  // a byte-order mark, kept as found
+    std::vector<Line> lines;
+};
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+        if (lower(a[i]) != lower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string Decode(std::string_view raw) {
+    if (IsValidUtf8(raw)) {
+        return std::string(raw);
+    }
+    if (auto converted = Cp932ToUtf8(raw)) {
+        return *converted;
+    }
+    return std::string(raw);
+}
+
+Profile Parse(std::string_view content) {
+    Profile profile;
+    if (content.starts_with(kUtf8ByteOrderMark)) {
+        profile.prefix = kUtf8ByteOrderMark;
+        content.remove_prefix(kUtf8ByteOrderMark.size());
+    }
+    ByteCursor cursor(
+        std::span(reinterpret_cast<const std::uint8_t*>(content.data()), content.size()));
+    while (!cursor.at_end()) {
+        const auto start = cursor.position();
+        const auto bytes = cursor.take_line();
+        std::string_view raw(content.data() + start, bytes.size());
+        const bool had_newline = cursor.position() > start + bytes.size();
+        Line line;
+        if (raw.ends_with('\r')) {
+            raw.remove_suffix(1);
+            line.ending = "\r";
+        }
+        if (had_newline) {
+            line.ending += "\n";
+        }
+        line.text = Decode(raw);
+        profile.lines.push_back(std::move(line));
+    }
+    return profile;
+}
+
+// The name of a section header line, or nothing for any other line.
+std::optional<std::string_view> SectionName(std::string_view text) {
+    text = Trim(text);
+    if (!text.starts_with('[')) {
+        return std::nullopt;
+    }
+    text.remove_prefix(1);
+    if (const auto close = text.rfind(']'); close != std::string_view::npos) {
+        text = text.substr(0, close);
+    }
+    return Trim(text);
+}
+
+struct KeyLine {
+    std::string_view key;
+    std::string_view value;
+};
+
+std::optional<KeyLine> ParseKeyLine(std::string_view text) {
+    text = Trim(text);
+    if (text.empty() || text.starts_with('[')) {
+        return std::nullopt;
+    }
+    const auto equals = text.find('=');
+    if (equals == std::string_view::npos) {
+        return KeyLine{text, {}};
+    }
+    std::string_view value = Trim(text.substr(equals + 1));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return KeyLine{Trim(text.substr(0, equals)), value};
+}
+
+struct Location {
+    std::optional<std::size_t> section;  // index of the header line
+    std::optional<std::size_t> key;      // index of the key line
+    std::size_t section_end = 0;         // one past the section's last non-blank line
+};
+
+Location Locate(const Profile& profile, std::string_view section, std::string_view key) {
+    Location location;
+    const auto& lines = profile.lines;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const auto name = SectionName(lines[i].text);
+        if (name && SameName(*name, section)) {
+            location.section = i;
+            break;
+        }
+    }
+    if (!location.section) {
+        return location;
+    }
+    location.section_end = *location.section + 1;
+    for (std::size_t i = *location.section + 1; i < lines.size() && !SectionName(lines[i].text);
+         ++i) {
+        if (!Trim(lines[i].text).empty()) {
+            location.section_end = i + 1;
+        }
+        const auto entry = ParseKeyLine(lines[i].text);
+        if (!location.key && entry && SameName(entry->key, key)) {
+            location.key = i;
+        }
+    }
+    return location;
+}
+
+std::string LineEndingOf(const Profile& profile) {
+    for (const auto& line : profile.lines) {
+        if (!line.ending.empty()) {
+            return line.ending == "\r\n" ? "\r\n" : "\n";
+        }
+    }
+    return "\n";
+}
+
+bool HasLineBreakOrNul(std::string_view text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+// Replaces path with content through a new file in the same folder and a rename.
+bool ReplaceFile(const std::filesystem::path& path, std::string_view content,
+                 std::optional<mode_t> keep_mode) {
+    static std::atomic<unsigned> serial{0};
+    const auto temporary =
+        path.parent_path() / ("." + path.filename().string() + "." + std::to_string(getpid()) +
+                              "." + std::to_string(serial++));
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return false;
+    }
+    bool ok = !keep_mode || fchmod(fd, *keep_mode) == 0;
+    for (std::size_t written = 0; ok && written < content.size();) {
+        const ssize_t got = write(fd, content.data() + written, content.size() - written);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        ok = got > 0;
+        written += ok ? static_cast<std::size_t>(got) : 0;
+    }
+    ok = close(fd) == 0 && ok;
+    ok = ok && rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        unlink(temporary.c_str());
+    }
+    return ok;
+}
+
+}  // namespace
+
+std::optional<std::string> FindProfileValue(std::string_view content, std::string_view section,
+                                            std::string_view key) {
+    const Profile profile = Parse(content);
+    const Location location = Locate(profile, section, key);
+    if (!location.key) {
+        return std::nullopt;
+    }
+    return std::string(ParseKeyLine(profile.lines[*location.key].text)->value);
+}
+
+std::string SetProfileValue(std::string_view content, std::string_view section,
+                            std::string_view key, std::string_view value) {
+    Profile profile = Parse(content);
+    const std::string ending = LineEndingOf(profile);
+    const Location location = Locate(profile, section, key);
+    const std::string entry = std::string(key) + "=" + std::string(value);
+    auto& lines = profile.lines;
+    // A line that gets a successor needs an ending of its own.
+    auto end_line = [&](std::size_t index) {
+        if (lines[index].ending.empty()) {
+            lines[index].ending = ending;
+        }
+    };
+    if (location.key) {
+        lines[*location.key].text = entry;
+    } else if (location.section) {
+        end_line(location.section_end - 1);
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(location.section_end),
+                     Line{entry, ending});
+    } else {
+        if (!lines.empty()) {
+            end_line(lines.size() - 1);
+        }
+        lines.push_back(Line{"[" + std::string(section) + "]", ending});
+        lines.push_back(Line{entry, ending});
+    }
+    std::string result = profile.prefix;
+    for (const auto& line : lines) {
+        result += line.text;
+        result += line.ending;
+    }
+    return result;
+}
+
+std::string ReadProfileString(const std::filesystem::path& file, std::string_view section,
+                              std::string_view key, std::string_view fallback,
+                              std::size_t buffer_size) {
+    const FileBytes read = ReadFileBytes(file, kProfileMaxFileBytes);
+    std::optional<std::string> value;
+    if (read.status == FileBytes::Status::kRead) {
+        value = FindProfileValue(
+            std::string_view(reinterpret_cast<const char*>(read.bytes.data()), read.bytes.size()),
+            section, key);
+    }
+    std::string result = value ? std::move(*value) : std::string(fallback);
+    if (buffer_size == 0) {
+        return {};
+    }
+    if (result.size() > buffer_size - 1) {
+        result.resize(buffer_size - 1);
+    }
+    return result;
+}
+
+bool WriteProfileString(const std::filesystem::path& file, std::string_view section,
+                        std::string_view key, std::string_view value) {
+    if (HasLineBreakOrNul(section) || HasLineBreakOrNul(key) || HasLineBreakOrNul(value) ||
+        section.find(']') != std::string_view::npos || key.find('=') != std::string_view::npos) {
+        return false;
+    }
+    std::error_code error;
+    std::filesystem::path target = std::filesystem::canonical(file, error);
+    std::string content;
+    std::optional<mode_t> mode;
+    if (error) {
+        if (error != std::errc::no_such_file_or_directory) {
+            return false;
+        }
+        target = file;
+    } else {
+        const FileBytes read = ReadFileBytes(target, kProfileMaxFileBytes);
+        struct stat info {};
+        if (read.status != FileBytes::Status::kRead || stat(target.c_str(), &info) != 0) {
+            return false;
+        }
+        content.assign(read.bytes.begin(), read.bytes.end());
+        mode = info.st_mode & 07777;
+    }
+    return ReplaceFile(target, SetProfileValue(content, section, key, value), mode);
+}
+
+}  // namespace velmora

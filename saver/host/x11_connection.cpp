@@ -1,0 +1,140 @@
+#include "saver/host/x11_connection.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/Xfixes.h>
+
+#include <string>
+#include <vector>
+
+namespace velmora {
+namespace {
+
+// Xlib reports errors through one process-wide handler; while a trap is alive, errors on its
+// connection are recorded instead of handled, and others go to the handler that was there.
+class ErrorTrap {
+  public:
+    explicit ErrorTrap(Display* display) : display_(display) {
+        XSync(display_, False);
+        outer_ = active_;
+        active_ = this;
+        previous_handler_ = XSetErrorHandler(&ErrorTrap::Handle);
+    }
+    ErrorTrap(const ErrorTrap&) = delete;
+    ErrorTrap& operator=(const ErrorTrap&) = delete;
+    ~ErrorTrap() {
+        XSync(display_, False);
+        XSetErrorHandler(previous_handler_);
+        active_ = outer_;
+    }
+
+  private:
+    static int Handle(Display* display, XErrorEvent* event) {
+        if (active_ != nullptr && display == active_->display_) {
+            return 0;
+        }
+        return active_ != nullptr && active_->previous_handler_ != nullptr
+                   ? active_->previous_handler_(display, event)
+                   : 0;
+    }
+
+    static inline ErrorTrap* active_ = nullptr;
+    Display* display_;
+    ErrorTrap* outer_ = nullptr;
+    XErrorHandler previous_handler_ = nullptr;
+};
+
+std::optional<std::string> TextProperty(Display* display, Window window, Atom property) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    // Titles longer than 64 KiB cannot match the short titles looked for.
+    if (XGetWindowProperty(display, window, property, 0, 16384, False, AnyPropertyType, &type,
+                           &format, &count, &after, &data) != Success) {
+        return std::nullopt;
+    }
+    std::optional<std::string> text;
+    if (data != nullptr && type != None && format == 8) {
+        text.emplace(reinterpret_cast<const char*>(data), count);
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return text;
+}
+
+std::vector<Window> Children(Display* display, Window window) {
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(display, window, &root, &parent, &children, &count) == 0) {
+        return {};
+    }
+    std::vector<Window> list(children, children + count);
+    if (children != nullptr) {
+        XFree(children);
+    }
+    return list;
+}
+
+}  // namespace
+
+std::unique_ptr<X11Connection> X11Connection::Open() {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return nullptr;
+    }
+    return std::unique_ptr<X11Connection>(new X11Connection(display));
+}
+
+X11Connection::~X11Connection() {
+    XCloseDisplay(display_);
+}
+
+bool X11Connection::WindowTitledExists(std::string_view title) const {
+    const ErrorTrap trap(display_);
+    const Atom net_wm_name = XInternAtom(display_, "_NET_WM_NAME", False);
+    std::vector<Window> pending{DefaultRootWindow(display_)};
+    while (!pending.empty()) {
+        const Window window = pending.back();
+        pending.pop_back();
+        auto name = TextProperty(display_, window, net_wm_name);
+        if (!name) {
+            name = TextProperty(display_, window, XA_WM_NAME);
+        }
+        if (name && *name == title) {
+            return true;
+        }
+        for (Window child : Children(display_, window)) {
+            pending.push_back(child);
+        }
+    }
+    return false;
+}
+
+std::optional<ScreenRect> X11Connection::WindowRect(X11WindowId window) const {
+    const ErrorTrap trap(display_);
+    XWindowAttributes attributes{};
+    if (window == 0 || XGetWindowAttributes(display_, window, &attributes) == 0) {
+        return std::nullopt;
+    }
+    int left = 0, top = 0;
+    Window child = 0;
+    if (!XTranslateCoordinates(display_, window, attributes.root, 0, 0, &left, &top, &child)) {
+        return std::nullopt;
+    }
+    return ScreenRect{left, top, left + attributes.width, top + attributes.height};
+}
+
+void X11Connection::HideCursor() const {
+    XFixesHideCursor(display_, DefaultRootWindow(display_));
+    XFlush(display_);
+}
+
+void X11Connection::ShowCursor() const {
+    XFixesShowCursor(display_, DefaultRootWindow(display_));
+    XFlush(display_);
+}
+
+}  // namespace velmora

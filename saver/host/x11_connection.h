@@ -1,0 +1,42 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string_view>
+
+#include "saver/screen_rect.h"
+
+struct _XDisplay;
+
+namespace velmora {
+
+using X11WindowId = unsigned long;
+
+// The saver's own Xlib connection, for what Qt does not offer: looking up other programs'
+// windows by title, the geometry of a foreign window, hiding the cursor. X errors on it (a
+// window that vanishes while it is looked at, an id that names no window) are trapped and
+// answered as "not there"; they never end the program.
+class X11Connection {
+  public:
+    // Nothing when no X display can be opened.
+    static std::unique_ptr<X11Connection> Open();
+    X11Connection(const X11Connection&) = delete;
+    X11Connection& operator=(const X11Connection&) = delete;
+    ~X11Connection();
+
+    // Walks the whole window tree, mapped and unmapped windows alike, and compares each
+    // window's _NET_WM_NAME (or, without one, WM_NAME) with title, byte for byte.
+    bool WindowTitledExists(std::string_view title) const;
+    // The window's rectangle on the root window; nothing when the id names no window.
+    std::optional<ScreenRect> WindowRect(X11WindowId window) const;
+    // The cursor stays hidden on the whole screen until ShowCursor or until this connection
+    // closes, so it comes back even when the program is killed.
+    void HideCursor() const;
+    void ShowCursor() const;
+
+  private:
+    explicit X11Connection(_XDisplay* display) : display_(display) {}
+    _XDisplay* display_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,56 @@
+#include "saver/saver_program.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include "common/picture_folder.h"
+#include "saver/host/message_box.h"
+#include "saver/host/program_folder.h"
+#include "saver/paths.h"
+
+namespace velmora {
+
+SaverProgram::SaverProgram(std::unique_ptr<X11Connection> x11)
+    : x11_(std::move(x11)), program_folder_(velmora::ProgramFolder()) {}
+
+bool SaverProgram::WindowTitledExists(std::string_view title) {
+    return x11_ != nullptr && x11_->WindowTitledExists(title);
+}
+
+void SaverProgram::CreatePictureFolder() {
+    PreparePictureFolder(PictureFolder());
+}
+
+void SaverProgram::LoadSettings() {
+    velmora::LoadSettings(settings_, IniPath(program_folder_), program_folder_);
+}
+
+std::string SaverProgram::ProgramFolder() {
+    return program_folder_;
+}
+
+bool SaverProgram::FileExists(const std::string& path) {
+    return velmora::FileExists(path);
+}
+
+void SaverProgram::ShowMessageBox(std::string_view text) {
+    velmora::ShowMessageBox(text);
+}
+
+void SaverProgram::HideCursor() {
+    if (x11_ != nullptr) {
+        x11_->HideCursor();
+    }
+}
+
+bool SaverProgram::ShowPreview(std::int32_t) {
+    return false;
+}
+
+void SaverProgram::ShowSettingsDialog() {}
+
+void SaverProgram::LoadSession() {
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+}
+
+}  // namespace velmora

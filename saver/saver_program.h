@@ -1,0 +1,35 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "saver/entry.h"
+#include "saver/host/x11_connection.h"
+#include "saver/settings.h"
+
+namespace velmora {
+
+// The running saver program: its settings, its X connection and the forms it opens, offered to
+// the entry procedure.
+class SaverProgram final : public EntryHost {
+  public:
+    explicit SaverProgram(std::unique_ptr<X11Connection> x11);
+
+    bool WindowTitledExists(std::string_view title) override;
+    void CreatePictureFolder() override;
+    void LoadSettings() override;
+    std::string ProgramFolder() override;
+    bool FileExists(const std::string& path) override;
+    void ShowMessageBox(std::string_view text) override;
+    void HideCursor() override;
+    bool ShowPreview(std::int32_t host_window) override;
+    void ShowSettingsDialog() override;
+    void LoadSession() override;
+
+  private:
+    std::unique_ptr<X11Connection> x11_;
+    std::string program_folder_;
+    Settings settings_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,68 @@
+#include "saver/zoom.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QRegion>
+#include <QThread>
+#include <QWidget>
+
+namespace velmora {
+namespace {
+
+constexpr int kZoomSteps = 12;
+constexpr unsigned long kZoomStepMilliseconds = 16;
+constexpr int kOutlineWidth = 2;
+const QColor kOutlineColour(128, 128, 128);
+
+void AnimateRects(const ScreenRect& from, const ScreenRect& to) {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        return;
+    }
+    QWidget outline(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint |
+                                 Qt::WindowStaysOnTopHint | Qt::WindowTransparentForInput |
+                                 Qt::WindowDoesNotAcceptFocus);
+    // An explicit title, so that an empty one does not fall back to the program's name.
+    outline.setWindowTitle(QStringLiteral("Velmora_Zoom"));
+    outline.setAttribute(Qt::WA_ShowWithoutActivating);
+    outline.setAutoFillBackground(true);
+    QPalette palette = outline.palette();
+    palette.setColor(QPalette::Window, kOutlineColour);
+    outline.setPalette(palette);
+    for (const ScreenRect& frame : ZoomFrames(from, to, kZoomSteps)) {
+        const QRect area = QRect(QPoint(frame.left, frame.top), QPoint(frame.right, frame.bottom))
+                               .normalized()
+                               .adjusted(0, 0, 1, 1);
+        outline.setGeometry(area);
+        // Only a thin frame is drawn: what lies under the rectangle stays visible.
+        const QRegion whole(0, 0, area.width(), area.height());
+        outline.setMask(whole.subtracted(whole.boundingRect().adjusted(
+            kOutlineWidth, kOutlineWidth, -kOutlineWidth, -kOutlineWidth)));
+        outline.show();
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(kZoomStepMilliseconds);
+    }
+}
+
+ScreenRect RectOf(const X11Connection* x11, X11WindowId window) {
+    return x11->WindowRect(window).value_or(ScreenRect{});
+}
+
+}  // namespace
+
+void ZoomOpen(const X11Connection* x11, X11WindowId window, ZoomPoint point) {
+    if (x11 == nullptr) {
+        return;
+    }
+    const ScreenRect start{point.ZoomX, point.ZoomY, point.ZoomX, point.ZoomY};
+    AnimateRects(start, RectOf(x11, window));
+}
+
+void ZoomClose(const X11Connection* x11, X11WindowId window, ZoomPoint point) {
+    if (x11 == nullptr) {
+        return;
+    }
+    const ScreenRect end{point.ZoomX, point.ZoomY, point.ZoomX, point.ZoomY};
+    AnimateRects(RectOf(x11, window), end);
+}
+
+}  // namespace velmora
