@@ -10,7 +10,7 @@ namespace velmora {
 // against the end: a read that does not fit yields zeros and sets a sticky failure flag, so a
 // parser can read a whole header and test failed() once.
 class ByteCursor {
-public:
+  public:
     explicit ByteCursor(std::span<const std::uint8_t> bytes) noexcept : bytes_(bytes) {}
 
     std::size_t position() const noexcept { return position_; }
@@ -66,7 +66,7 @@ public:
     std::int16_t i16() noexcept { return static_cast<std::int16_t>(u16()); }
     std::int32_t i32() noexcept { return static_cast<std::int32_t>(u32()); }
 
-private:
+  private:
     std::uint64_t little_endian(std::size_t width) noexcept {
         auto piece = take(width);
         std::uint64_t value = 0;

@@ -10,7 +10,7 @@ namespace velmora {
 namespace {
 
 class FileDescriptor {
-public:
+  public:
     explicit FileDescriptor(int fd) noexcept : fd_(fd) {}
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
@@ -21,7 +21,7 @@ public:
     }
     int get() const noexcept { return fd_; }
 
-private:
+  private:
     int fd_;
 };
 
@@ -42,8 +42,8 @@ FileBytes ReadFileBytes(const std::filesystem::path& path, std::size_t max_bytes
     result.bytes.resize(static_cast<std::size_t>(info.st_size));
     std::size_t filled = 0;
     while (filled < result.bytes.size()) {
-        const ssize_t got = read(file.get(), result.bytes.data() + filled,
-                                 result.bytes.size() - filled);
+        const ssize_t got =
+            read(file.get(), result.bytes.data() + filled, result.bytes.size() - filled);
         if (got < 0 && errno == EINTR) {
             continue;
         }

@@ -20,7 +20,7 @@ constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 struct Line {
     std::string text;    // decoded, without its line ending
-    std::string ending;  // "\r\n", "\n", "\r" or "" (last line)
+    std::string ending;  // "\r\n", "\n" or "" (last line)
 };
 
 struct Profile {
@@ -28,8 +28,9 @@ struct Profile {
     std::vector<Line> lines;
 };
 
+// A carriage return counts as blank too: a last line may end in one without a line feed.
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
+    return c == ' ' || c == '\t' || c == '\r';
 }
 
 std::string_view Trim(std::string_view text) {
@@ -79,12 +80,12 @@ Profile Parse(std::string_view content) {
         std::string_view raw(content.data() + start, bytes.size());
         const bool had_newline = cursor.position() > start + bytes.size();
         Line line;
-        if (raw.ends_with('\r')) {
-            raw.remove_suffix(1);
-            line.ending = "\r";
-        }
         if (had_newline) {
-            line.ending += "\n";
+            line.ending = "\n";
+            if (raw.ends_with('\r')) {
+                raw.remove_suffix(1);
+                line.ending = "\r\n";
+            }
         }
         line.text = Decode(raw);
         profile.lines.push_back(std::move(line));

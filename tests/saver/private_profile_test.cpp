@@ -86,6 +86,14 @@ TEST(SetProfileValue, AppendsAMissingSectionAndKeepsTheFilesLineEnding) {
               "[A]\r\nx=1\r\n[Section]\r\nKey=v\r\n");
 }
 
+TEST(SetProfileValue, ALastLineEndingInACarriageReturnGetsAFullLineEnding) {
+    // A lone carriage return does not end a line; the appended section must not join it.
+    const std::string written = SetProfileValue("[A]\nx=1\r", "Section", "Key", "v");
+    EXPECT_EQ(written, "[A]\nx=1\r\n[Section]\nKey=v\n");
+    EXPECT_EQ(FindProfileValue(written, "Section", "Key"), "v");
+    EXPECT_EQ(Find("[Section]\nKey=1\r"), "1");
+}
+
 TEST(SetProfileValue, TurnsCp932LinesIntoUtf8) {
     const std::string cp932 = "[Section]\r\nBGM\x8B\xE6\x95\xAA=2\r\n;\x83\x65\x83\x58\x83\x67\r\n";
     EXPECT_EQ(SetProfileValue(cp932, "Section", "BGM区分", " 1"),

@@ -2,7 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -59,24 +59,32 @@ int DecodeStatus(int raw) {
 
 }  // namespace
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv,
-                           const EnvironmentChanges& changes, const std::string& stdout_path) {
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, const EnvironmentChanges& changes,
+                           const std::string& stdout_path) {
     std::vector<std::string> arguments = argv;
     std::vector<std::string> environment = ChangedEnvironment(changes);
     auto argument_pointers = Pointers(arguments);
     auto environment_pointers = Pointers(environment);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (!stdout_path.empty()) {
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, stdout_path.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    }
-    const int error = posix_spawnp(&pid_, argument_pointers[0], &actions, nullptr,
-                                   argument_pointers.data(), environment_pointers.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (error != 0) {
+    const pid_t parent = getpid();
+    pid_ = fork();
+    if (pid_ < 0) {
         throw std::runtime_error("cannot start " + argv.at(0));
+    }
+    if (pid_ == 0) {
+        // Only async-signal-safe calls from here on. The child dies with the test, even when
+        // the test itself is killed, so no X server or program outlives it.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent) {
+            _exit(127);
+        }
+        if (!stdout_path.empty()) {
+            const int output = open(stdout_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            if (output < 0 || dup2(output, STDOUT_FILENO) < 0) {
+                _exit(127);
+            }
+        }
+        execvpe(argument_pointers[0], argument_pointers.data(), environment_pointers.data());
+        _exit(127);
     }
 }
 
@@ -100,7 +108,9 @@ bool ChildProcess::Reap(int options) {
     return false;
 }
 
-bool ChildProcess::Running() { return !Reap(WNOHANG); }
+bool ChildProcess::Running() {
+    return !Reap(WNOHANG);
+}
 
 std::optional<int> ChildProcess::WaitExit(std::chrono::milliseconds timeout) {
     WaitUntil([this] { return !Running(); }, timeout);

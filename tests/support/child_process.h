@@ -17,7 +17,7 @@ using EnvironmentChanges = std::map<std::string, std::optional<std::string>>;
 // A program started by a test. The test owns it by PID: the destructor kills (SIGKILL) and
 // reaps it if it is still running, so no test leaves a process behind.
 class ChildProcess {
-public:
+  public:
     ChildProcess(const std::vector<std::string>& argv, const EnvironmentChanges& changes = {},
                  const std::string& stdout_path = {});
     ChildProcess(const ChildProcess&) = delete;
@@ -30,7 +30,7 @@ public:
     std::optional<int> WaitExit(std::chrono::milliseconds timeout);
     void Signal(int signal_number);
 
-private:
+  private:
     bool Reap(int options);
 
     pid_t pid_ = -1;
@@ -51,14 +51,14 @@ bool WaitUntil(const std::function<bool()>& predicate, std::chrono::milliseconds
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TemporaryFolder {
-public:
+  public:
     TemporaryFolder();
     TemporaryFolder(const TemporaryFolder&) = delete;
     TemporaryFolder& operator=(const TemporaryFolder&) = delete;
     ~TemporaryFolder();
     const std::string& path() const noexcept { return path_; }
 
-private:
+  private:
     std::string path_;
 };
 

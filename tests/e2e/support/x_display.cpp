@@ -12,10 +12,11 @@
 namespace velmora::test {
 namespace {
 
-int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+int IgnoreXError(Display*, XErrorEvent*) {
+    return 0;
+}
 
-std::optional<std::string> TextProperty(Display* display, Window window, Atom property,
-                                        Atom type) {
+std::optional<std::string> TextProperty(Display* display, Window window, Atom property, Atom type) {
     Atom actual_type = None;
     int format = 0;
     unsigned long count = 0, after = 0;
@@ -82,9 +83,13 @@ XDisplay::XDisplay(const std::string& name) {
     XSetErrorHandler(IgnoreXError);
 }
 
-XDisplay::~XDisplay() { XCloseDisplay(display_); }
+XDisplay::~XDisplay() {
+    XCloseDisplay(display_);
+}
 
-WindowId XDisplay::Root() const { return DefaultRootWindow(display_); }
+WindowId XDisplay::Root() const {
+    return DefaultRootWindow(display_);
+}
 
 std::vector<WindowId> XDisplay::WindowsTitled(const std::string& title) const {
     const Atom net_name = XInternAtom(display_, "_NET_WM_NAME", False);
@@ -178,9 +183,9 @@ void XDisplay::PaintRoot(const Screenshot& image) const {
     // XDestroyImage frees the data with free().
     auto* data = static_cast<char*>(std::malloc(static_cast<std::size_t>(image.width) *
                                                 static_cast<std::size_t>(image.height) * 4));
-    XImage* ximage = XCreateImage(display_, visual, depth, ZPixmap, 0, data,
-                                  static_cast<unsigned>(image.width),
-                                  static_cast<unsigned>(image.height), 32, 0);
+    XImage* ximage =
+        XCreateImage(display_, visual, depth, ZPixmap, 0, data, static_cast<unsigned>(image.width),
+                     static_cast<unsigned>(image.height), 32, 0);
     for (int y = 0; y < image.height; ++y) {
         for (int x = 0; x < image.width; ++x) {
             const Rgb pixel = image.at(x, y);

@@ -30,7 +30,7 @@ struct Geometry {
 // A test's own connection to an X server. X errors (a window that goes away while it is
 // looked at) are ignored, as the programs under test do.
 class XDisplay {
-public:
+  public:
     explicit XDisplay(const std::string& name);
     XDisplay(const XDisplay&) = delete;
     XDisplay& operator=(const XDisplay&) = delete;
@@ -56,7 +56,7 @@ public:
     Screenshot Capture() const;
     Screenshot CaptureWindow(WindowId window) const;
 
-private:
+  private:
     _XDisplay* display_ = nullptr;
 };
 

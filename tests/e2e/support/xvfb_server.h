@@ -10,13 +10,13 @@ namespace velmora::test {
 // A private X server for one test: its own display number (chosen by Xvfb), no TCP, no reset
 // when the last client leaves, killed by PID at the end.
 class XvfbServer {
-public:
+  public:
     XvfbServer(int width = 1024, int height = 768);
     const std::string& display() const noexcept { return display_; }
     // The environment changes that put a child on this display.
     EnvironmentChanges Environment() const;
 
-private:
+  private:
     std::unique_ptr<ChildProcess> server_;
     std::string display_;
 };
