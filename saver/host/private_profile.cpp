@@ -1,15 +1,12 @@
 #include "saver/host/private_profile.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <atomic>
-#include <cerrno>
 #include <vector>
 
 #include "common/byte_cursor.h"
 #include "common/file_bytes.h"
+#include "common/replace_file.h"
 #include "saver/host/cp932.h"
 #include "saver/utf8.h"
 
@@ -172,34 +169,6 @@ std::string LineEndingOf(const Profile& profile) {
 
 bool HasLineBreakOrNul(std::string_view text) {
     return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
-}
-
-// Replaces path with content through a new file in the same folder and a rename.
-bool ReplaceFile(const std::filesystem::path& path, std::string_view content,
-                 std::optional<mode_t> keep_mode) {
-    static std::atomic<unsigned> serial{0};
-    const auto temporary =
-        path.parent_path() / ("." + path.filename().string() + "." + std::to_string(getpid()) +
-                              "." + std::to_string(serial++));
-    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        return false;
-    }
-    bool ok = !keep_mode || fchmod(fd, *keep_mode) == 0;
-    for (std::size_t written = 0; ok && written < content.size();) {
-        const ssize_t got = write(fd, content.data() + written, content.size() - written);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        ok = got > 0;
-        written += ok ? static_cast<std::size_t>(got) : 0;
-    }
-    ok = close(fd) == 0 && ok;
-    ok = ok && rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        unlink(temporary.c_str());
-    }
-    return ok;
 }
 
 }  // namespace

@@ -8,8 +8,8 @@ namespace velmora {
 namespace {
 
 TEST(ByteCursor, ReadsLittleEndianValuesInOrder) {
-    const std::array<std::uint8_t, 11> bytes{0x42, 0x34, 0x12, 0x78, 0x56, 0x34, 0x12,
-                                             0xFF, 0xFF, 0xFF, 0xFF};
+    const std::array<std::uint8_t, 11> bytes{0x42, 0x34, 0x12, 0x78, 0x56, 0x34,
+                                             0x12, 0xFF, 0xFF, 0xFF, 0xFF};
     ByteCursor cursor(bytes);
     EXPECT_EQ(cursor.u8(), 0x42);
     EXPECT_EQ(cursor.u16(), 0x1234);
