@@ -134,8 +134,8 @@ void CommandButton::RaiseClick() {
 }
 
 bool CommandButton::PointerOverButton() const {
-    const QWidget* under = QApplication::widgetAt(QCursor::pos());
-    return under == this || under == label_;
+    // The caption lets the mouse through, so over the caption the widget found is the button.
+    return QApplication::widgetAt(QCursor::pos()) == this;
 }
 
 FontDescription CommandButton::AmbientFont() const {
