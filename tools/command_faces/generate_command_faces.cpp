@@ -11,7 +11,6 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <functional>
 #include <iostream>
 #include <stdexcept>
 #include <string>
@@ -42,25 +41,29 @@ Colour operator*(double k, Colour a) {
 
 using Picture = std::array<std::array<Colour, kWidth>, kHeight>;
 
-// A side of a ring: its colour at a position along the side (column for top and bottom, row
-// for left and right).
-using Side = std::function<Colour(int)>;
+// A side of a ring: a colour that may fade into another between two positions along the side
+// (columns for the top and bottom, rows for the left and right), flat before and after.
+struct Side {
+    Colour from, to;
+    int first = 0, last = 1;
 
-Side Flat(Colour colour) {
-    return [colour](int) { return colour; };
-}
-
-// From one colour to another between two positions, flat before and after.
-Side Fade(Colour from, Colour to, int first, int last) {
-    return [=](int position) {
+    Colour At(int position) const {
         const double t =
             std::clamp(static_cast<double>(position - first) / (last - first), 0.0, 1.0);
         return from + t * (to - from);
-    };
+    }
+};
+
+Side Flat(Colour colour) {
+    return {colour, colour};
+}
+
+Side Fade(Colour from, Colour to, int first, int last) {
+    return {from, to, first, last};
 }
 
 // The side bands run their fades over the rows that the button shows between its corners.
-Side FadeDown(Colour from, Colour to) {
+Side FadeDown(const Colour& from, const Colour& to) {
     return Fade(from, to, kBand, kHeight - 1 - kBand);
 }
 
@@ -140,12 +143,12 @@ Picture DrawBand(const FaceDrawing& face) {
     for (int k = 0; k < kBand; ++k) {
         const Ring& ring = face.rings[static_cast<std::size_t>(k)];
         for (int y = k + 1; y < kHeight - 1 - k; ++y) {
-            picture[y][k] = ring.left(y);
-            picture[y][kWidth - 1 - k] = ring.right(y);
+            picture[y][k] = ring.left.At(y);
+            picture[y][kWidth - 1 - k] = ring.right.At(y);
         }
         for (int x = k; x < kWidth - k; ++x) {
-            picture[k][x] = ring.top(x);
-            picture[kHeight - 1 - k][x] = ring.bottom(x);
+            picture[k][x] = ring.top.At(x);
+            picture[kHeight - 1 - k][x] = ring.bottom.At(x);
         }
     }
     return picture;

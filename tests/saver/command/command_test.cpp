@@ -22,7 +22,7 @@ namespace {
 
 using enum CommandState;
 
-enum class Event {
+enum class Event : std::uint8_t {
     Move,
     DownLeft,
     DownRight,
