@@ -87,6 +87,12 @@ void CommandButton::mousePressEvent(QMouseEvent* event) {
     command_.MouseDown(ButtonValue(event->button()));
 }
 
+// A pointer resting where the button appears (the form opens under it, a dialog above it
+// closes) sends an enter but no move; it counts as a move, or the first click there is lost.
+void CommandButton::enterEvent(QEnterEvent*) {
+    command_.MouseMove();
+}
+
 void CommandButton::mouseMoveEvent(QMouseEvent*) {
     command_.MouseMove();
 }

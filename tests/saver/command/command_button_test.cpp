@@ -115,6 +115,17 @@ class CommandButtonTest : public QObject {
         }
     }
 
+    void APointerAlreadyOverTheButtonCountsOnceItEnters() {
+        const QPoint middle = button_->rect().center();
+        QEnterEvent enter(middle, button_->mapTo(form_.get(), middle),
+                          button_->mapToGlobal(middle));
+        QApplication::sendEvent(button_, &enter);
+        QCOMPARE(StateOf(*button_), kHover);
+        QSignalSpy clicks(button_, &CommandButton::Click);
+        QTest::mouseClick(button_, Qt::LeftButton, {}, middle);
+        QCOMPARE(clicks.count(), 1);
+    }
+
     void ARightButtonReleaseClicksToo() {
         QSignalSpy clicks(button_, &CommandButton::Click);
         QTest::mouseMove(button_, button_->rect().center());
