@@ -4,9 +4,11 @@
 #include <QTimer>
 
 #include "common/picture_folder.h"
+#include "saver/host/design_font.h"
 #include "saver/host/message_box.h"
 #include "saver/host/program_folder.h"
 #include "saver/paths.h"
+#include "saver/ui/settings_dialog.h"
 
 namespace velmora {
 
@@ -47,7 +49,11 @@ bool SaverProgram::ShowPreview(std::int32_t) {
     return false;
 }
 
-void SaverProgram::ShowSettingsDialog() {}
+void SaverProgram::ShowSettingsDialog() {
+    InstallDesignFontSubstitution();
+    Velmora_P dialog(settings_, IniPath(program_folder_), x11_.get());
+    dialog.ShowModal();
+}
 
 void SaverProgram::LoadSession() {
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
