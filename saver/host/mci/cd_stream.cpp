@@ -24,17 +24,15 @@ CdStream::CdStream(CdDrive& drive, std::int32_t position)
       buffer_(kBufferSectors * kCdSamplesPerSector),
       first_(position),
       end_(position),
-      next_read_(position) {}
+      next_read_(position),
+      reader_([this](const std::stop_token& stop) { Read(stop); }) {}
 
-CdStream::~CdStream() {
-    Stop();
-}
+CdStream::~CdStream() = default;
 
 void CdStream::Play(std::int32_t first, std::int32_t end) {
-    Stop();
-    bool start_reader = false;
     {
         std::lock_guard lock(mutex_);
+        ++generation_;
         first_ = first;
         end_ = std::max(first, end);
         next_read_ = first;
@@ -43,21 +41,15 @@ void CdStream::Play(std::int32_t first, std::int32_t end) {
         buffer_count_ = 0;
         paused_ = false;
         playing_ = first_ < end_;
-        start_reader = playing_;
     }
-    if (start_reader) {
-        reader_ = std::jthread([this](const std::stop_token& stop) { Read(stop); });
-    }
+    room_.notify_all();
 }
 
 void CdStream::Stop() {
-    {
-        std::lock_guard lock(mutex_);
-        playing_ = false;
-        paused_ = false;
-    }
-    reader_ = std::jthread();  // asks the reader to stop and waits for it
     std::lock_guard lock(mutex_);
+    ++generation_;
+    playing_ = false;
+    paused_ = false;
     buffer_count_ = 0;
 }
 
@@ -109,27 +101,23 @@ void CdStream::MixInto(std::span<std::int16_t> samples) noexcept {
 
 void CdStream::Read(const std::stop_token& stop) {
     std::vector<std::uint8_t> bytes(kReadSectors * kCdBytesPerSector);
-    while (true) {
-        std::int32_t sector = 0;
-        std::int32_t count = 0;
-        {
-            std::unique_lock lock(mutex_);
-            if (!room_.wait(lock, stop,
-                            [this] { return buffer_.size() - buffer_count_ >= kReadSamples; })) {
-                return;
-            }
-            sector = next_read_;
-            count = std::min(kReadSectors, end_ - next_read_);
-        }
+    std::unique_lock lock(mutex_);
+    while (room_.wait(lock, stop, [this] {
+        return playing_ && next_read_ < end_ && buffer_.size() - buffer_count_ >= kReadSamples;
+    })) {
+        const std::int32_t sector = next_read_;
+        const std::int32_t count = std::min(kReadSectors, end_ - next_read_);
+        const std::uint64_t generation = generation_;
         const auto piece =
             std::span(bytes).first(static_cast<std::size_t>(count) * kCdBytesPerSector);
+        lock.unlock();
         // A stretch the drive cannot read plays as silence, so the music keeps its time.
         if (!drive_.ReadAudio(sector, piece)) {
             std::fill(piece.begin(), piece.end(), std::uint8_t{0});
         }
-        std::lock_guard lock(mutex_);
-        if (stop.stop_requested()) {
-            return;
+        lock.lock();
+        if (generation != generation_) {
+            continue;
         }
         std::size_t at = (buffer_start_ + buffer_count_) % buffer_.size();
         for (std::size_t i = 0; i + 1 < piece.size(); i += 2) {
@@ -138,9 +126,6 @@ void CdStream::Read(const std::stop_token& stop) {
         }
         buffer_count_ += piece.size() / 2;
         next_read_ += count;
-        if (next_read_ == end_) {
-            return;
-        }
     }
 }
 

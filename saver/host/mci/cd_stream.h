@@ -13,9 +13,10 @@
 
 namespace velmora {
 
-// Plays a run of CD sectors into the sound output. A reader thread keeps a short buffer filled
-// from the drive and the output's thread takes from it, so neither a slow drive nor the caller
-// holds up the sound, and no command waits for the drive longer than one read.
+// Plays a run of CD sectors into the sound output. Its own reader thread, the only user of the
+// drive, keeps a short buffer filled and the output's thread takes from it, so a slow drive
+// holds up neither the sound nor the caller: play, stop and the queries never wait for a read.
+// Only destruction waits for the read in progress.
 class CdStream final : public PcmSource {
   public:
     // Nothing plays until Play; Position() reads `position` until then.
@@ -24,7 +25,7 @@ class CdStream final : public PcmSource {
     CdStream& operator=(const CdStream&) = delete;
     ~CdStream();
 
-    // Plays the sectors [first, end), after stopping what played before.
+    // Plays the sectors [first, end) in place of what played before.
     void Play(std::int32_t first, std::int32_t end);
     // Stops; Position() keeps the sector reached.
     void Stop();
@@ -54,7 +55,8 @@ class CdStream final : public PcmSource {
     std::int64_t frames_heard_ = 0;
     bool playing_ = false;
     bool paused_ = false;
-    std::jthread reader_;
+    std::uint64_t generation_ = 0;  // counts plays and stops; a read begun before one is dropped
+    std::jthread reader_;           // last, so that it ends before the state it uses goes
 };
 
 }  // namespace velmora

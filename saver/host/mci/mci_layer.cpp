@@ -22,13 +22,23 @@ void CopyCut(std::string_view text, std::span<char> out) {
     out[length] = '\0';
 }
 
+// The result of a command that failed or has no reply.
+MciResult CodeOnly(std::int32_t code) {
+    return {code, {}};
+}
+
 // Words that may stand anywhere after the device name and ask for nothing here.
 bool IsIgnoredFlag(std::string_view word) {
     return SameWord(word, "wait") || SameWord(word, "notify");
 }
 
-MciResult Failure(std::int32_t code) {
-    return {code, {}};
+// The value after a keyword that may be given once.
+std::int32_t TakeValueOnce(MciArguments& arguments, std::optional<std::string>& value) {
+    if (value) {
+        return mci_error::kDuplicateFlags;
+    }
+    value = arguments.TakeValue();
+    return value ? 0 : mci_error::kMissingParameter;
 }
 
 // "from" and "to", each at most once, in either order.
@@ -42,12 +52,8 @@ std::int32_t RunPlay(MciDevice& device, MciArguments arguments) {
         if (bound == nullptr) {
             return mci_error::kUnrecognizedKeyword;
         }
-        if (bound->has_value()) {
-            return mci_error::kDuplicateFlags;
-        }
-        *bound = arguments.TakeValue();
-        if (!bound->has_value()) {
-            return mci_error::kMissingParameter;
+        if (const std::int32_t code = TakeValueOnce(arguments, *bound); code != 0) {
+            return code;
         }
     }
     return device.Play(from, to);
@@ -55,7 +61,7 @@ std::int32_t RunPlay(MciDevice& device, MciArguments arguments) {
 
 MciResult RunStatus(MciDevice& device, MciArguments arguments) {
     if (arguments.empty()) {
-        return Failure(mci_error::kMissingParameter);
+        return CodeOnly(mci_error::kMissingParameter);
     }
     MciStatusQuery query;
     bool takes_track = false;
@@ -78,20 +84,20 @@ MciResult RunStatus(MciDevice& device, MciArguments arguments) {
     } else if (arguments.Take({"time", "format"})) {
         query.item = MciStatusItem::kTimeFormat;
     } else {
-        return Failure(mci_error::kUnrecognizedKeyword);
+        return CodeOnly(mci_error::kUnrecognizedKeyword);
     }
     if (takes_track && arguments.Take({"track"})) {
         const auto number = arguments.TakeValue();
         if (!number) {
-            return Failure(mci_error::kMissingParameter);
+            return CodeOnly(mci_error::kMissingParameter);
         }
         query.track = ParseMciInteger(*number);
         if (!query.track) {
-            return Failure(mci_error::kBadInteger);
+            return CodeOnly(mci_error::kBadInteger);
         }
     }
     if (!arguments.empty()) {
-        return Failure(mci_error::kUnrecognizedKeyword);
+        return CodeOnly(mci_error::kUnrecognizedKeyword);
     }
     return device.Status(query);
 }
@@ -121,11 +127,6 @@ std::int32_t RunSet(MciDevice& device, MciArguments arguments) {
         return mci_error::kUnrecognizedKeyword;
     }
     return device.SetTimeFormat(format);
-}
-
-// A command without a reply passes on its device's code alone.
-MciResult CodeOnly(std::int32_t code) {
-    return {code, {}};
 }
 
 std::string_view ExtensionOf(std::string_view name) {
@@ -162,10 +163,10 @@ std::vector<MciLayer::NamedDevice>::iterator MciLayer::Find(std::string_view nam
 MciResult MciLayer::Run(std::string_view command) {
     MciWords split = SplitMciCommand(command);
     if (split.code != 0) {
-        return Failure(split.code);
+        return CodeOnly(split.code);
     }
     if (split.words.empty()) {
-        return Failure(mci_error::kMissingCommandString);
+        return CodeOnly(mci_error::kMissingCommandString);
     }
     std::vector<std::string> words;
     for (std::size_t i = 0; i < split.words.size(); ++i) {
@@ -177,10 +178,10 @@ MciResult MciLayer::Run(std::string_view command) {
     constexpr std::string_view kVerbs[] = {"open",  "close",  "play",   "stop",
                                            "pause", "resume", "status", "set"};
     if (std::find(std::begin(kVerbs), std::end(kVerbs), verb) == std::end(kVerbs)) {
-        return Failure(mci_error::kUnrecognizedCommand);
+        return CodeOnly(mci_error::kUnrecognizedCommand);
     }
     if (words.size() < 2) {
-        return Failure(mci_error::kMissingDeviceName);
+        return CodeOnly(mci_error::kMissingDeviceName);
     }
     const MciArguments arguments(std::span<const std::string>(words).subspan(2));
     if (verb == "open") {
@@ -188,7 +189,7 @@ MciResult MciLayer::Run(std::string_view command) {
     }
     const auto found = Find(words[1]);
     if (found == devices_.end()) {
-        return Failure(mci_error::kInvalidDeviceName);
+        return CodeOnly(mci_error::kInvalidDeviceName);
     }
     MciDevice& device = *found->device;
     if (verb == "status") {
@@ -201,7 +202,7 @@ MciResult MciLayer::Run(std::string_view command) {
         return CodeOnly(RunSet(device, arguments));
     }
     if (!arguments.empty()) {
-        return Failure(mci_error::kUnrecognizedKeyword);
+        return CodeOnly(mci_error::kUnrecognizedKeyword);
     }
     if (verb == "close") {
         devices_.erase(found);
@@ -227,14 +228,13 @@ MciResult MciLayer::Open(const std::string& name, MciArguments arguments) {
                                             : arguments.Take({"alias"}) ? &alias
                                                                         : nullptr;
         if (value == nullptr) {
-            return Failure(mci_error::kUnrecognizedKeyword);
+            return CodeOnly(mci_error::kUnrecognizedKeyword);
         }
-        if (value->has_value()) {
-            return Failure(mci_error::kDuplicateFlags);
+        if (const std::int32_t code = TakeValueOnce(arguments, *value); code != 0) {
+            return CodeOnly(code);
         }
-        *value = arguments.TakeValue();
-        if (!value->has_value() || (*value)->empty()) {
-            return Failure(mci_error::kMissingParameter);
+        if ((*value)->empty()) {
+            return CodeOnly(mci_error::kMissingParameter);
         }
     }
 
@@ -247,25 +247,25 @@ MciResult MciLayer::Open(const std::string& name, MciArguments arguments) {
         } else if (SameWord(*type, kMpegVideoType)) {
             element = name;
         } else {
-            return Failure(mci_error::kInvalidDeviceName);
+            return CodeOnly(mci_error::kInvalidDeviceName);
         }
     } else if (SameWord(name, kCdAudioType)) {
         cd_audio = true;
     } else if (const std::string_view extension = ExtensionOf(name); extension.empty()) {
-        return Failure(mci_error::kInvalidDeviceName);
+        return CodeOnly(mci_error::kInvalidDeviceName);
     } else if (SameWord(extension, kMpegVideoExtension)) {
         element = name;
     } else {
-        return Failure(mci_error::kExtensionNotFound);
+        return CodeOnly(mci_error::kExtensionNotFound);
     }
 
     const std::string& device_name = alias ? *alias : name;
     if (Find(device_name) != devices_.end()) {
-        return Failure(alias ? mci_error::kDuplicateAlias : mci_error::kDeviceOpen);
+        return CodeOnly(alias ? mci_error::kDuplicateAlias : mci_error::kDeviceOpen);
     }
     MciOpening opening = cd_audio ? makers_.cd_audio(element) : makers_.mpeg_video(element);
     if (opening.code != 0) {
-        return Failure(opening.code);
+        return CodeOnly(opening.code);
     }
     devices_.push_back({device_name, std::move(opening.device)});
     return {};
