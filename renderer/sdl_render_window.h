@@ -29,6 +29,7 @@ class SdlRenderWindow : public FrameHost {
 
     bool fullscreen() const { return fullscreen_; }
     Scene& scene() { return *scene_; }
+    const Scene& scene() const { return *scene_; }
 
     std::optional<LoopEvent> NextEvent() override;
     void view_resize(int width, int height) override;

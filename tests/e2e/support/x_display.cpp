@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -126,6 +127,21 @@ bool XDisplay::Viewable(WindowId window) const {
     XWindowAttributes attributes{};
     return XGetWindowAttributes(display_, window, &attributes) != 0 &&
            attributes.map_state == IsViewable;
+}
+
+bool XDisplay::CursorHidden() const {
+    XFixesCursorImage* cursor = XFixesGetCursorImage(display_);
+    if (cursor == nullptr) {
+        return false;
+    }
+    bool hidden = true;
+    const std::size_t count = static_cast<std::size_t>(cursor->width) * cursor->height;
+    for (std::size_t i = 0; i < count; ++i) {
+        // Each pixel is premultiplied ARGB; the alpha is the top byte.
+        hidden = hidden && ((cursor->pixels[i] >> 24) & 0xFF) == 0;
+    }
+    XFree(cursor);
+    return hidden;
 }
 
 std::optional<Geometry> XDisplay::GeometryOf(WindowId window) const {

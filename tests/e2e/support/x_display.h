@@ -45,6 +45,8 @@ public:
     // WM_CLASS as "instance/class".
     std::string WmClass(WindowId window) const;
     bool Viewable(WindowId window) const;
+    // Whether the cursor that the pointer shows now has no visible pixel (XFixes).
+    bool CursorHidden() const;
     std::optional<Geometry> GeometryOf(WindowId window) const;
     // Asks the window's client to close it, as a window manager does (WM_DELETE_WINDOW).
     void RequestClose(WindowId window) const;
