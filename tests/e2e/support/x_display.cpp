@@ -51,9 +51,10 @@ void Walk(Display* display, Window window, const std::function<void(Window)>& vi
     }
 }
 
-Screenshot ImageOf(Display* display, Window window, int width, int height) {
+Screenshot ImageOf(Display* display, Window window, int width, int height, int left = 0,
+                   int top = 0) {
     Screenshot shot;
-    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width),
+    XImage* image = XGetImage(display, window, left, top, static_cast<unsigned>(width),
                               static_cast<unsigned>(height), AllPlanes, ZPixmap);
     if (image == nullptr) {
         return shot;
@@ -230,6 +231,10 @@ Screenshot XDisplay::CaptureWindow(WindowId window) const {
         return {};
     }
     return ImageOf(display_, window, geometry->width, geometry->height);
+}
+
+Screenshot XDisplay::CaptureArea(int x, int y, int width, int height) const {
+    return ImageOf(display_, Root(), width, height, x, y);
 }
 
 }  // namespace velmora::test

@@ -57,6 +57,8 @@ public:
     void PaintRoot(const Screenshot& image) const;
     Screenshot Capture() const;
     Screenshot CaptureWindow(WindowId window) const;
+    // A part of the screen, x and y from the top left.
+    Screenshot CaptureArea(int x, int y, int width, int height) const;
 
 private:
     _XDisplay* display_ = nullptr;
