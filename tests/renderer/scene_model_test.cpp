@@ -94,19 +94,6 @@ TEST(StarField, IsTheSameOnEveryRunAndComesFromTheLibraryGenerator) {
     EXPECT_GT(differ, kStarCount - 10);
 }
 
-TEST(CornerLights, RedGreenBlueAndBlackAtTheFloorsCorners) {
-    const auto model = BuiltModel(1);
-    const auto& lights = model->corner_lights;
-    EXPECT_EQ(lights[0].x, -61.0f);
-    EXPECT_EQ(lights[0].z, -61.0f);
-    EXPECT_EQ(lights[0].a, 1.0f);
-    EXPECT_EQ(lights[1].x, 61.0f);
-    EXPECT_EQ(lights[1].b, 1.0f);
-    EXPECT_EQ(lights[2].z, 61.0f);
-    EXPECT_EQ(lights[2].c, 1.0f);
-    EXPECT_EQ(lights[3].a + lights[3].b + lights[3].c, 0.0f);
-}
-
 double Dot(const Vec3d& a, const Vec3d& b) {
     return a.x * b.x + a.y * b.y + a.z * b.z;
 }
