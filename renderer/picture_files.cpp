@@ -1,6 +1,7 @@
 #include "renderer/picture_files.h"
 
-#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "common/picture_folder.h"
 #include "renderer/dib_loader.h"
@@ -16,11 +17,12 @@ std::string FlarePicturePath() {
 }
 
 std::unique_ptr<RgbImage> bitmap_file_load(const std::string& path, ErrorReporter& reporter) {
-    std::FILE* file = std::fopen(path.c_str(), "r");
-    if (file == nullptr) {
+    // Without waiting: opening a FIFO for reading would block until someone writes to it.
+    const int file = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (file < 0) {
         return nullptr;
     }
-    std::fclose(file);
+    close(file);
     return dib_load(path, reporter);
 }
 

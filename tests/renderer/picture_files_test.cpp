@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include "tests/renderer/recording_reporter.h"
 #include "tests/support/bmp_file.h"
@@ -41,6 +42,16 @@ TEST(BitmapFileLoad, MissingFileIsSilentOtherFailuresAreTheLoaders) {
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->height, 128);
     EXPECT_EQ(reporter.messages.size(), 1u);
+}
+
+TEST(BitmapFileLoad, PipeInPlaceOfAPictureIsRefusedWithoutWaiting) {
+    const TemporaryFolder folder;
+    const std::string pipe = folder.path() + "/Velmora1.bmp";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    RecordingReporter reporter;
+    EXPECT_EQ(bitmap_file_load(pipe, reporter), nullptr);
+    EXPECT_EQ(reporter.messages,
+              std::vector<std::string>{"Failed to open DIB file " + pipe + ".\n"});
 }
 
 }  // namespace
