@@ -41,10 +41,10 @@ std::vector<std::uint8_t> DesktopPicture() {
 }
 
 std::vector<std::uint8_t> PictureWithLaterHeader() {
-    BmpSpec spec;
-    spec.header_size = 108;
-    spec.pixels = {0, 0, 0, 0};
-    return BuildBmp(spec);
+    BmpFields bmp;
+    bmp.header_size = 108;
+    bmp.pixels = {0, 0, 0, 0};
+    return BuildBmp(bmp);
 }
 
 bool AnyLit(const Screenshot& shot) {

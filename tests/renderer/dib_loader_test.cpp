@@ -37,24 +37,24 @@ const std::string kConversionError(kConversionErrorMessage);
 const std::string kOutOfMemory(kOutOfMemoryMessage);
 
 // A 1-bit, 2 × 2 picture: black and white palette; pixel bits in the top of each row's byte.
-BmpSpec OneBitSpec() {
-    BmpSpec spec;
-    spec.width = 2;
-    spec.height = 2;
-    spec.bit_count = 1;
-    spec.palette = {{0, 0, 0}, {255, 255, 255}};
-    spec.pixels = {0b1000'0000, 0, 0, 0, 0b0100'0000, 0, 0, 0};
-    return spec;
+BmpFields OneBitFields() {
+    BmpFields bmp;
+    bmp.width = 2;
+    bmp.height = 2;
+    bmp.bit_count = 1;
+    bmp.palette = {{0, 0, 0}, {255, 255, 255}};
+    bmp.pixels = {0b1000'0000, 0, 0, 0, 0b0100'0000, 0, 0, 0};
+    return bmp;
 }
 
 TEST(DibLoaderLayout, ThreePixelWideRowsDropTheirPaddingAndStartAtTheBottomLeft) {
     // Stored rows are 9 bytes of pixels plus 3 of padding; the padding holds junk here.
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.pixels = {3,  2,  1,  6,  5,  4,  9,  8,  7,  0xEE, 0xEE, 0xEE,
-                   13, 12, 11, 16, 15, 14, 19, 18, 17, 0xEE, 0xEE, 0xEE};
-    const RgbImage image = Decoded(BuildBmp(spec));
+    BmpFields bmp;
+    bmp.width = 3;
+    bmp.height = 2;
+    bmp.pixels = {3,  2,  1,  6,  5,  4,  9,  8,  7,  0xEE, 0xEE, 0xEE,
+                  13, 12, 11, 16, 15, 14, 19, 18, 17, 0xEE, 0xEE, 0xEE};
+    const RgbImage image = Decoded(BuildBmp(bmp));
     EXPECT_EQ(image.width, 3);
     EXPECT_EQ(image.height, 2);
     EXPECT_EQ(image.pixels, (Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19}));
@@ -77,71 +77,71 @@ TEST(DibLoaderLayout, GreyFlarePictureGivesEachPixelItsPaletteGrey) {
 }
 
 TEST(DibLoaderLayout, TopDownPictureLoadsTheRightWayUp) {
-    BmpSpec spec;
-    spec.width = 1;
-    spec.height = -2;
-    spec.pixels = {30, 20, 10, 0, 60, 50, 40, 0};  // top row first
-    const RgbImage image = Decoded(BuildBmp(spec));
+    BmpFields bmp;
+    bmp.width = 1;
+    bmp.height = -2;
+    bmp.pixels = {30, 20, 10, 0, 60, 50, 40, 0};  // top row first
+    const RgbImage image = Decoded(BuildBmp(bmp));
     EXPECT_EQ(image.height, 2);
     EXPECT_EQ(image.pixels, (Bytes{40, 50, 60, 10, 20, 30}));
 }
 
 TEST(DibLoaderLayout, FilesWithoutFileHeaderTakePixelsRightAfterTheColourTable) {
-    BmpSpec info = OneBitSpec();
+    BmpFields info = OneBitFields();
     info.file_header = false;
     EXPECT_EQ(Decoded(BuildBmp(info)).pixels,
               (Bytes{255, 255, 255, 0, 0, 0, 0, 0, 0, 255, 255, 255}));
 
-    BmpSpec core = OneBitSpec();
+    BmpFields core = OneBitFields();
     core.file_header = false;
     core.header_size = kCoreHeaderSize;  // 3-byte colour entries
     EXPECT_EQ(Decoded(BuildBmp(core)).pixels, Decoded(BuildBmp(info)).pixels);
 }
 
 TEST(DibLoaderLayout, LastRowMayLackItsPadding) {
-    BmpSpec spec;
-    spec.pixels = {3, 2, 1};
-    EXPECT_EQ(Decoded(BuildBmp(spec)).pixels, (Bytes{1, 2, 3}));
+    BmpFields bmp;
+    bmp.pixels = {3, 2, 1};
+    EXPECT_EQ(Decoded(BuildBmp(bmp)).pixels, (Bytes{1, 2, 3}));
 }
 
 TEST(DibLoaderLayout, ShorterColourTableThanTheBitCountAllows) {
-    BmpSpec spec;
-    spec.width = 2;
-    spec.bit_count = 4;
-    spec.colours_used = 3;
-    spec.palette = {{1, 1, 1}, {2, 2, 2}, {3, 3, 3}};
-    spec.pixels = {0x21, 0, 0, 0};
-    EXPECT_EQ(Decoded(BuildBmp(spec)).pixels, (Bytes{3, 3, 3, 2, 2, 2}));
-    spec.pixels = {0x23, 0, 0, 0};  // index 3 is not in the table
-    EXPECT_EQ(Refusal(BuildBmp(spec)), kConversionError);
+    BmpFields bmp;
+    bmp.width = 2;
+    bmp.bit_count = 4;
+    bmp.colours_used = 3;
+    bmp.palette = {{1, 1, 1}, {2, 2, 2}, {3, 3, 3}};
+    bmp.pixels = {0x21, 0, 0, 0};
+    EXPECT_EQ(Decoded(BuildBmp(bmp)).pixels, (Bytes{3, 3, 3, 2, 2, 2}));
+    bmp.pixels = {0x23, 0, 0, 0};  // index 3 is not in the table
+    EXPECT_EQ(Refusal(BuildBmp(bmp)), kConversionError);
 }
 
 TEST(DibLoaderMasks, SixteenBitFieldsScaleEachColourToEightBits) {
-    BmpSpec spec;
-    spec.width = 3;
-    spec.bit_count = 16;
-    spec.compression = kCompressionBitFields;
-    spec.masks = {0xF800, 0x07E0, 0x001F};  // 5-6-5
-    spec.pixels = {0xFF, 0xFF, 0x00, 0x00, 0x10, 0x84, 0, 0};
-    EXPECT_EQ(Decoded(BuildBmp(spec)).pixels, (Bytes{255, 255, 255, 0, 0, 0, 132, 130, 132}));
+    BmpFields bmp;
+    bmp.width = 3;
+    bmp.bit_count = 16;
+    bmp.compression = kCompressionBitFields;
+    bmp.masks = {0xF800, 0x07E0, 0x001F};  // 5-6-5
+    bmp.pixels = {0xFF, 0xFF, 0x00, 0x00, 0x10, 0x84, 0, 0};
+    EXPECT_EQ(Decoded(BuildBmp(bmp)).pixels, (Bytes{255, 255, 255, 0, 0, 0, 132, 130, 132}));
 }
 
 TEST(DibLoaderMasks, DefaultSixteenBitPixelsAreFiveBitsPerColour) {
-    BmpSpec spec;
-    spec.bit_count = 16;
-    spec.pixels = {0x1F, 0x7C, 0, 0};  // red and blue full, green 0; the top bit is unused
-    EXPECT_EQ(Decoded(BuildBmp(spec)).pixels, (Bytes{255, 0, 255}));
+    BmpFields bmp;
+    bmp.bit_count = 16;
+    bmp.pixels = {0x1F, 0x7C, 0, 0};  // red and blue full, green 0; the top bit is unused
+    EXPECT_EQ(Decoded(BuildBmp(bmp)).pixels, (Bytes{255, 0, 255}));
 }
 
 TEST(DibLoaderMasks, WideMasksOfThirtyTwoBitPixelsRound) {
-    BmpSpec spec;
-    spec.bit_count = 32;
-    spec.compression = kCompressionBitFields;
-    spec.masks = {0x3FF00000, 0x000FFC00, 0x000003FF};  // 10 bits each
+    BmpFields bmp;
+    bmp.bit_count = 32;
+    bmp.compression = kCompressionBitFields;
+    bmp.masks = {0x3FF00000, 0x000FFC00, 0x000003FF};  // 10 bits each
     const std::uint32_t pixel = (1023u << 20) | (512u << 10) | 2u;
-    spec.pixels = {static_cast<std::uint8_t>(pixel), static_cast<std::uint8_t>(pixel >> 8),
-                   static_cast<std::uint8_t>(pixel >> 16), static_cast<std::uint8_t>(pixel >> 24)};
-    EXPECT_EQ(Decoded(BuildBmp(spec)).pixels, (Bytes{255, 128, 0}));
+    bmp.pixels = {static_cast<std::uint8_t>(pixel), static_cast<std::uint8_t>(pixel >> 8),
+                  static_cast<std::uint8_t>(pixel >> 16), static_cast<std::uint8_t>(pixel >> 24)};
+    EXPECT_EQ(Decoded(BuildBmp(bmp)).pixels, (Bytes{255, 128, 0}));
 }
 
 TEST(DibLoaderMasks, UnusableMasksAreAnUnknownFormat) {
@@ -152,21 +152,21 @@ TEST(DibLoaderMasks, UnusableMasksAreAnUnknownFormat) {
         {0x1F0000, 0x07E0, 0x001F},  // bits outside a 16-bit pixel
     };
     for (const auto& set : masks) {
-        BmpSpec spec;
-        spec.bit_count = 16;
-        spec.compression = kCompressionBitFields;
-        spec.masks = set;
-        spec.pixels = {0, 0, 0, 0};
-        EXPECT_EQ(Refusal(BuildBmp(spec)), kUnknownFormat) << std::hex << set[0] << set[1];
+        BmpFields bmp;
+        bmp.bit_count = 16;
+        bmp.compression = kCompressionBitFields;
+        bmp.masks = set;
+        bmp.pixels = {0, 0, 0, 0};
+        EXPECT_EQ(Refusal(BuildBmp(bmp)), kUnknownFormat) << std::hex << set[0] << set[1];
     }
 }
 
 TEST(DibLoaderHeaders, LaterHeaderVersionsAreAnUnknownFormat) {
     for (const std::uint32_t size : {52u, 56u, 64u, 108u, 124u}) {
-        BmpSpec spec;
-        spec.header_size = size;
-        spec.pixels = {0, 0, 0, 0};
-        EXPECT_EQ(Refusal(BuildBmp(spec)), kUnknownFormat) << size;
+        BmpFields bmp;
+        bmp.header_size = size;
+        bmp.pixels = {0, 0, 0, 0};
+        EXPECT_EQ(Refusal(BuildBmp(bmp)), kUnknownFormat) << size;
     }
 }
 
@@ -178,54 +178,54 @@ TEST(DibLoaderHeaders, FileWithoutSignatureOrHeaderIsAnUnknownFormat) {
 TEST(DibLoaderHeaders, ValuesNoPictureHasAreAnUnknownFormat) {
     struct Case {
         const char* what;
-        void (*change)(BmpSpec&);
+        void (*change)(BmpFields&);
     };
     const Case cases[] = {
-        {"two planes", [](BmpSpec& s) { s.planes = 2; }},
-        {"2 bits per pixel", [](BmpSpec& s) { s.bit_count = 2; }},
+        {"two planes", [](BmpFields& s) { s.planes = 2; }},
+        {"2 bits per pixel", [](BmpFields& s) { s.bit_count = 2; }},
         {"16 bits in a core header",
-         [](BmpSpec& s) {
+         [](BmpFields& s) {
              s.header_size = kCoreHeaderSize;
              s.bit_count = 16;
          }},
-        {"JPEG compression", [](BmpSpec& s) { s.compression = 4; }},
-        {"run-length 8 on 24 bits", [](BmpSpec& s) { s.compression = kCompressionRle8; }},
-        {"zero width", [](BmpSpec& s) { s.width = 0; }},
-        {"negative width", [](BmpSpec& s) { s.width = -1; }},
-        {"zero height", [](BmpSpec& s) { s.height = 0; }},
-        {"lowest height", [](BmpSpec& s) { s.height = INT_MIN; }},
+        {"JPEG compression", [](BmpFields& s) { s.compression = 4; }},
+        {"run-length 8 on 24 bits", [](BmpFields& s) { s.compression = kCompressionRle8; }},
+        {"zero width", [](BmpFields& s) { s.width = 0; }},
+        {"negative width", [](BmpFields& s) { s.width = -1; }},
+        {"zero height", [](BmpFields& s) { s.height = 0; }},
+        {"lowest height", [](BmpFields& s) { s.height = INT_MIN; }},
         {"3 colours for 1 bit",
-         [](BmpSpec& s) {
+         [](BmpFields& s) {
              s.bit_count = 1;
              s.colours_used = 3;
              s.palette.resize(3);
          }},
-        {"a colour count beyond 16 bits", [](BmpSpec& s) { s.colours_used = 65536; }},
+        {"a colour count beyond 16 bits", [](BmpFields& s) { s.colours_used = 65536; }},
     };
     for (const Case& c : cases) {
-        BmpSpec spec;
-        spec.pixels = {0, 0, 0, 0};
-        c.change(spec);
-        EXPECT_EQ(Refusal(BuildBmp(spec)), kUnknownFormat) << c.what;
+        BmpFields bmp;
+        bmp.pixels = {0, 0, 0, 0};
+        c.change(bmp);
+        EXPECT_EQ(Refusal(BuildBmp(bmp)), kUnknownFormat) << c.what;
     }
 }
 
 TEST(DibLoaderHeaders, TopDownRunLengthDataIsAnUnknownFormat) {
-    BmpSpec spec;
-    spec.bit_count = 8;
-    spec.height = -1;
-    spec.compression = kCompressionRle8;
-    spec.palette = {{1, 2, 3}};
-    spec.colours_used = 1;
-    spec.pixels = {1, 0, 0, 1};
-    EXPECT_EQ(Refusal(BuildBmp(spec)), kUnknownFormat);
+    BmpFields bmp;
+    bmp.bit_count = 8;
+    bmp.height = -1;
+    bmp.compression = kCompressionRle8;
+    bmp.palette = {{1, 2, 3}};
+    bmp.colours_used = 1;
+    bmp.pixels = {1, 0, 0, 1};
+    EXPECT_EQ(Refusal(BuildBmp(bmp)), kUnknownFormat);
 }
 
 TEST(DibLoaderHeaders, PictureTooLargeToHoldIsOutOfMemoryBeforeAnythingIsRead) {
-    BmpSpec spec;
-    spec.width = 16384;
-    spec.height = 16384;
-    EXPECT_EQ(Refusal(BuildBmp(spec)), kOutOfMemory);
+    BmpFields bmp;
+    bmp.width = 16384;
+    bmp.height = 16384;
+    EXPECT_EQ(Refusal(BuildBmp(bmp)), kOutOfMemory);
 }
 
 Bytes Start(const Bytes& whole, std::size_t length) {
@@ -233,13 +233,13 @@ Bytes Start(const Bytes& whole, std::size_t length) {
 }
 
 TEST(DibLoaderTruncation, PiecesOutsideTheFileAreAConversionError) {
-    const Bytes whole = BuildBmp(OneBitSpec());
+    const Bytes whole = BuildBmp(OneBitFields());
     for (std::size_t length = 2; length < whole.size(); ++length) {
         EXPECT_EQ(Refusal(Start(whole, length)), kConversionError) << length << " bytes";
     }
     // Without a file header nothing states the length: the header, the colour table or the
     // rows themselves are found missing. The last row's 3 bytes of padding may go.
-    BmpSpec bare = OneBitSpec();
+    BmpFields bare = OneBitFields();
     bare.file_header = false;
     const Bytes info = BuildBmp(bare);
     for (std::size_t length = 4; length < info.size() - 3; ++length) {
@@ -251,7 +251,7 @@ TEST(DibLoaderTruncation, PiecesOutsideTheFileAreAConversionError) {
     offset_past_end[10] = 200;
     EXPECT_EQ(Refusal(offset_past_end), kConversionError);
 
-    BmpSpec sized = OneBitSpec();
+    BmpFields sized = OneBitFields();
     sized.image_size = 9;  // one byte more than the file has
     EXPECT_EQ(Refusal(BuildBmp(sized)), kConversionError);
     sized.image_size = 8;
@@ -259,22 +259,22 @@ TEST(DibLoaderTruncation, PiecesOutsideTheFileAreAConversionError) {
 }
 
 TEST(DibLoaderTruncation, FileSizeFieldBeyondTheFileIsAConversionError) {
-    Bytes file = BuildBmp(OneBitSpec());
+    Bytes file = BuildBmp(OneBitFields());
     file[2] = static_cast<std::uint8_t>(file.size() + 1);
     EXPECT_EQ(Refusal(file), kConversionError);
 }
 
-BmpSpec RunLength8(Bytes data, std::int32_t width = 4, std::int32_t height = 2) {
-    BmpSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.bit_count = 8;
-    spec.compression = kCompressionRle8;
-    spec.palette = {{0, 0, 0}, {10, 10, 10}, {20, 20, 20}, {30, 30, 30}};
-    spec.colours_used = 4;
-    spec.image_size = static_cast<std::uint32_t>(data.size());
-    spec.pixels = std::move(data);
-    return spec;
+BmpFields RunLength8(Bytes data, std::int32_t width = 4, std::int32_t height = 2) {
+    BmpFields bmp;
+    bmp.width = width;
+    bmp.height = height;
+    bmp.bit_count = 8;
+    bmp.compression = kCompressionRle8;
+    bmp.palette = {{0, 0, 0}, {10, 10, 10}, {20, 20, 20}, {30, 30, 30}};
+    bmp.colours_used = 4;
+    bmp.image_size = static_cast<std::uint32_t>(data.size());
+    bmp.pixels = std::move(data);
+    return bmp;
 }
 
 // Palette greys 10 × index of each pixel, as the decoded picture's red bytes.
@@ -300,10 +300,10 @@ TEST(DibLoaderRunLength, EightBitRunsLiteralsDeltasAndLineEnds) {
 }
 
 TEST(DibLoaderRunLength, FourBitRunsAlternateTheirTwoIndices) {
-    BmpSpec spec = RunLength8({5, 0x12, 0, 0, 0, 3, 0x32, 0x10, 0, 1}, 5, 2);
-    spec.bit_count = 4;
-    spec.compression = kCompressionRle4;
-    EXPECT_EQ(Indices(Decoded(BuildBmp(spec))), (std::vector<int>{1, 2, 1, 2, 1, 3, 2, 1, 0, 0}));
+    BmpFields bmp = RunLength8({5, 0x12, 0, 0, 0, 3, 0x32, 0x10, 0, 1}, 5, 2);
+    bmp.bit_count = 4;
+    bmp.compression = kCompressionRle4;
+    EXPECT_EQ(Indices(Decoded(BuildBmp(bmp))), (std::vector<int>{1, 2, 1, 2, 1, 3, 2, 1, 0, 0}));
 }
 
 TEST(DibLoaderRunLength, DataThatLeavesThePictureIsAConversionError) {
@@ -345,7 +345,7 @@ TEST(DibLoad, ShowsExactlyOneMessageOnFailureAndNoneOnSuccess) {
     const std::string good = folder.path() + "/good.bmp";
     const std::string bad = folder.path() + "/bad.bmp";
     WriteBytes(good, GreyBmp8());
-    BmpSpec v4;
+    BmpFields v4;
     v4.header_size = 108;
     WriteBytes(bad, BuildBmp(v4));
 

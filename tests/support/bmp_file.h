@@ -8,7 +8,7 @@
 namespace velmora::test {
 
 // What a test bitmap file holds. The builder writes exactly these values, even nonsense ones.
-struct BmpSpec {
+struct BmpFields {
     bool file_header = true;         // the 14-byte "BM" header, with the file size and pixel offset
     std::uint32_t header_size = 40;  // 12 writes a core header; more than 40 pads with zeros
     std::int32_t width = 1;
@@ -23,7 +23,7 @@ struct BmpSpec {
     std::vector<std::uint8_t> pixels;                  // the stored pixel data, as is
 };
 
-std::vector<std::uint8_t> BuildBmp(const BmpSpec& spec);
+std::vector<std::uint8_t> BuildBmp(const BmpFields& bmp);
 
 // A 24-bit picture from packed RGB rows (bottom row first), stored with its row padding.
 std::vector<std::uint8_t> Bmp24(std::int32_t width, std::int32_t height,
