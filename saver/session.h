@@ -6,13 +6,12 @@
 #include <string_view>
 #include <vector>
 
+#include "common/renderer_window.h"
 #include "saver/bgm/velmora_bgm.h"
 #include "saver/pictures.h"
 #include "saver/settings.h"
 
 namespace velmora {
-
-inline constexpr std::string_view kRendererWindowTitle = "Velmora_VC";
 
 // The session's three timers: file-music keep-alive, CD step, renderer watch.
 enum class SessionTimer { kTimer1, kTimer2, kTimer3 };
