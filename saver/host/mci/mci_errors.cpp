@@ -18,7 +18,7 @@ constexpr std::array<std::pair<std::int32_t, std::string_view>, 22> kTexts{{
     {kDeviceOpen,
      "The device name is already being used as an alias by this application. Use a unique "
      "alias."},
-    {kMissingCommandString, "No command was given."},
+    {kMissingCommandString, "No command was specified."},
     {kBadInteger, "The specified integer is invalid for this command."},
     {kMissingParameter, "The specified command requires a parameter. Please supply one."},
     {kUnsupportedFunction, "The MCI device you are using does not support the specified command."},
@@ -35,7 +35,7 @@ constexpr std::array<std::pair<std::int32_t, std::string_view>, 22> kTexts{{
      "valid formats."},
     {kNoClosingQuote,
      "A closing double-quotation mark is missing from the parameter value. Please supply one."},
-    {kDuplicateFlags, "A parameter or value was given twice. Only give it once."},
+    {kDuplicateFlags, "A parameter or value was specified twice. Only specify it once."},
     {kInvalidFile,
      "The specified file cannot be played on the specified MCI device. The file may be corrupt, "
      "or not in the correct format."},
