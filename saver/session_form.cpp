@@ -1,5 +1,6 @@
 #include "saver/session_form.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QImage>
@@ -47,6 +48,11 @@ void SessionForm::Load() {
     // A native window that is never mapped: other programs find its title, nobody sees it.
     winId();
     session_.Form_Load();
+}
+
+void SessionForm::closeEvent(QCloseEvent* event) {
+    session_.Form_QueryUnload();
+    event->accept();
 }
 
 std::optional<RgbPicture> SessionForm::CapturePrimaryScreen() {

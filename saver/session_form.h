@@ -29,6 +29,9 @@ class SessionForm final : public QWidget, private SessionHost {
     void Load();
 
   private:
+    // However the window is asked to go away, the session ends properly.
+    void closeEvent(QCloseEvent* event) override;
+
     std::optional<RgbPicture> CapturePrimaryScreen() override;
     bool SavePicture(std::string_view file_name, const std::vector<std::uint8_t>& bmp) override;
     void StartRenderer(const std::string& path) override;

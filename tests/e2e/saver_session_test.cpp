@@ -2,6 +2,7 @@
 // SDL's disk audio driver.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -14,6 +15,7 @@
 #include "tests/e2e/support/program_folder.h"
 #include "tests/e2e/support/x_display.h"
 #include "tests/e2e/support/xvfb_server.h"
+#include "tests/renderer/recording_reporter.h"
 #include "tests/saver/host/mci/media_test_support.h"
 
 namespace velmora::test {
@@ -23,12 +25,6 @@ using std::chrono::milliseconds;
 using std::chrono::seconds;
 
 constexpr auto kStartTime = seconds(20);
-
-class RecordingReporter : public ErrorReporter {
-  public:
-    void ShowError(const std::string& message) override { messages.push_back(message); }
-    std::vector<std::string> messages;
-};
 
 // A screen whose left and right halves differ everywhere, so a mirror mistake shows.
 Screenshot AsymmetricPattern(int width, int height) {
@@ -178,9 +174,9 @@ TEST_F(SaverSession, AKilledRendererEndsTheSaver) {
     const auto pid =
         RunCommand({"xdotool", "getwindowpid", std::to_string(*renderer)}, xvfb_.Environment());
     ASSERT_EQ(pid.status, 0);
-    // Past the saver's next watch tick, so that it has seen the window: until then it would
-    // still be waiting for the renderer to start.
-    std::this_thread::sleep_for(milliseconds(600));
+    // Past the saver's next two watch ticks, so that it has seen the window: until then it
+    // would still be waiting for the renderer to start.
+    std::this_thread::sleep_for(milliseconds(1200));
     const auto killed = std::chrono::steady_clock::now();
     ASSERT_EQ(kill(std::stoi(pid.output), SIGKILL), 0);
     EXPECT_EQ(saver_->WaitExit(seconds(5)), 0);
@@ -189,7 +185,9 @@ TEST_F(SaverSession, AKilledRendererEndsTheSaver) {
 
 TEST_F(SaverSession, ARendererThatNeverOpensAWindowEndsTheSaverAfterItsStartTime) {
     std::filesystem::remove(programs_.renderer());
-    std::ofstream(programs_.renderer()) << "#!/bin/sh\nexec sleep 30\n";
+    const std::string pid_file = cache_.path() + "/renderer.pid";
+    std::ofstream(programs_.renderer())
+        << "#!/bin/sh\necho $$ > " << pid_file << "\nexec sleep 30\n";
     std::filesystem::permissions(programs_.renderer(), std::filesystem::perms::owner_all);
     const auto started = std::chrono::steady_clock::now();
     Start();
@@ -197,7 +195,10 @@ TEST_F(SaverSession, ARendererThatNeverOpensAWindowEndsTheSaverAfterItsStartTime
     EXPECT_TRUE(saver_->Running()) << "the renderer gets time to open its window";
     EXPECT_EQ(saver_->WaitExit(seconds(10)), 0);
     EXPECT_GE(std::chrono::steady_clock::now() - started, seconds(4));
-    RunCommand({"pkill", "-f", "^sleep 30$"}, {});
+    std::ifstream pid(pid_file);
+    pid_t renderer = 0;
+    ASSERT_TRUE(pid >> renderer) << "the saver started the renderer";
+    kill(renderer, SIGKILL);
 }
 
 TEST_F(SaverSession, SigtermStillEndsTheSessionCleanly) {
@@ -226,6 +227,7 @@ TEST_P(SaverMusic, PlaysWhileTheSessionRunsAndStopsAtItsEnd) {
         << "and heard again after the file's end";
 
     ASSERT_TRUE(EscapeAndTimeTheEnd(*renderer));
+    // Music must not outlive the session (as it would in a player process of its own).
     const std::size_t at_end = audio.FramesWritten();
     std::this_thread::sleep_for(milliseconds(300));
     EXPECT_EQ(audio.FramesWritten(), at_end) << "nothing plays once the session has ended";

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <map>
-#include <set>
+
+#include "tests/saver/bgm/scripted_media.h"
 
 namespace velmora {
 namespace {
@@ -39,39 +39,6 @@ class RecordingSessionHost : public SessionHost {
     std::map<std::string, std::vector<std::uint8_t>> saved;
 };
 
-// Answers media commands from a script and records them among the host's calls.
-class ScriptedMedia : public MediaCommands, public SoundPlayer {
-  public:
-    explicit ScriptedMedia(std::vector<std::string>& calls) : calls_(calls) {}
-    std::int32_t SendString(std::string_view command, std::span<char> reply) override {
-        calls_.push_back("mci " + std::string(command));
-        const auto answer = replies.find(std::string(command));
-        if (!reply.empty()) {
-            const std::string text = answer == replies.end() ? "" : answer->second;
-            const std::size_t length = std::min(text.size(), reply.size() - 1);
-            std::memcpy(reply.data(), text.data(), length);
-            reply[length] = '\0';
-        }
-        return failing.contains(std::string(command)) ? 263 : 0;
-    }
-    bool GetErrorString(std::int32_t, std::span<char>) override { return false; }
-    std::uint32_t DeviceCount() override { return 1; }
-    bool Play(const std::string& file, std::uint32_t flags) override {
-        calls_.push_back("play sound " + file + " " + std::to_string(flags));
-        return true;
-    }
-    bool Stop() override {
-        calls_.push_back("stop sound");
-        return true;
-    }
-
-    std::map<std::string, std::string> replies;
-    std::set<std::string> failing;
-
-  private:
-    std::vector<std::string>& calls_;
-};
-
 class SessionTest : public testing::Test {
   protected:
     Velmora_S& Session(std::string mode = "S") {
@@ -91,7 +58,9 @@ class SessionTest : public testing::Test {
 };
 
 TEST_F(SessionTest, LoadWritesBothPicturesBeforeStartingTheRenderer) {
-    Session().Form_Load();
+    auto& session = Session();
+    EXPECT_TRUE(session.TimerEnabled(SessionTimer::kTimer3)) << "the watch runs from creation";
+    session.Form_Load();
     EXPECT_EQ(host_.calls,
               (std::vector<std::string>{"capture", "save Velmora1.bmp", "save Velmora2.bmp",
                                         "start /opt/saver/ヴェルモラ.dll"}));
@@ -101,7 +70,6 @@ TEST_F(SessionTest, LoadWritesBothPicturesBeforeStartingTheRenderer) {
     EXPECT_EQ(std::vector<std::uint8_t>(desktop.begin() + 54, desktop.begin() + 60),
               (std::vector<std::uint8_t>{6, 5, 4, 3, 2, 1}));
     EXPECT_EQ(host_.saved.at("Velmora2.bmp").size(), 54u + 1024u + 128u * 128u);
-    EXPECT_TRUE(Session().TimerEnabled(SessionTimer::kTimer3)) << "the watch runs from creation";
 }
 
 TEST_F(SessionTest, AFailedCaptureStillWritesTheFlareAndStartsTheRenderer) {
@@ -115,14 +83,13 @@ TEST_F(SessionTest, CdMusicOpensTheDriveAndPollsUntilAPollFails) {
     settings_.BGM_Kind = 1;
     auto& session = Session();
     session.Form_Load();
-    EXPECT_EQ(CallsFrom(4),
-              (std::vector<std::string>{"mci open cdaudio", "mci set cdaudio time format tmsf",
-                                        "timer2 on"}));
-    media_.replies["status cdaudio current track"] = "Error:263";
+    EXPECT_EQ(CallsFrom(4), (std::vector<std::string>{
+                                "open cdaudio", "set cdaudio time format tmsf", "timer2 on"}));
+    media_.answers["status cdaudio current track"] = {263, ""};
     const auto before = host_.calls.size();
     session.Timer2_Timer();
     EXPECT_EQ(CallsFrom(before),
-              (std::vector<std::string>{"mci status cdaudio current track", "timer2 off"}));
+              (std::vector<std::string>{"status cdaudio current track", "timer2 off"}));
     EXPECT_FALSE(session.TimerEnabled(SessionTimer::kTimer2));
     // The drive is not stopped at the end once the watch has given up.
     host_.renderer_window = false;
@@ -137,9 +104,8 @@ TEST_F(SessionTest, EndWhileTheCdPlaysStopsAndClosesIt) {
     session.Form_Load();
     const auto before = host_.calls.size();
     session.Form_QueryUnload();
-    EXPECT_EQ(CallsFrom(before),
-              (std::vector<std::string>{"timer2 off", "mci stop cdaudio", "mci close cdaudio",
-                                        "show cursor", "end"}));
+    EXPECT_EQ(CallsFrom(before), (std::vector<std::string>{"timer2 off", "stop cdaudio",
+                                                           "close cdaudio", "show cursor", "end"}));
 }
 
 TEST_F(SessionTest, Mp3IsOpenedKeptAliveAndClosed) {
@@ -148,19 +114,17 @@ TEST_F(SessionTest, Mp3IsOpenedKeptAliveAndClosed) {
     auto& session = Session();
     session.Form_Load();
     EXPECT_EQ(CallsFrom(4),
-              (std::vector<std::string>{"mci open \"/music/Song.Mp3\" type MPEGVideo Alias MP3Play",
-                                        "mci play MP3Play", "timer1 on"}));
-    media_.replies["status MP3Play mode"] = "stopped";
+              (std::vector<std::string>{"open \"/music/Song.Mp3\" type MPEGVideo Alias MP3Play",
+                                        "play MP3Play", "timer1 on"}));
+    media_.answers["status MP3Play mode"] = {0, "stopped"};
     auto before = host_.calls.size();
     session.Timer1_Timer();
-    EXPECT_EQ(CallsFrom(before),
-              (std::vector<std::string>{"mci status MP3Play mode", "mci stop MP3Play",
-                                        "mci play MP3Play from 0"}));
+    EXPECT_EQ(CallsFrom(before), (std::vector<std::string>{"status MP3Play mode", "stop MP3Play",
+                                                           "play MP3Play from 0"}));
     before = host_.calls.size();
     session.Form_QueryUnload();
-    EXPECT_EQ(CallsFrom(before),
-              (std::vector<std::string>{"timer1 off", "mci stop MP3Play", "mci close MP3Play",
-                                        "show cursor", "end"}));
+    EXPECT_EQ(CallsFrom(before), (std::vector<std::string>{"timer1 off", "stop MP3Play",
+                                                           "close MP3Play", "show cursor", "end"}));
 }
 
 TEST_F(SessionTest, WavLoopsUntilTheEnd) {
@@ -168,11 +132,11 @@ TEST_F(SessionTest, WavLoopsUntilTheEnd) {
     settings_.BGM_File = "/music/a.wav";
     auto& session = Session("");
     session.Form_Load();
-    EXPECT_EQ(CallsFrom(4), (std::vector<std::string>{"play sound /music/a.wav 9"}));
+    EXPECT_EQ(CallsFrom(4), (std::vector<std::string>{"PlaySound /music/a.wav flags 9"}));
     const auto before = host_.calls.size();
     session.Form_QueryUnload();
     // Started with an empty command line: the cursor was never hidden, so it is not shown.
-    EXPECT_EQ(CallsFrom(before), (std::vector<std::string>{"stop sound", "end"}));
+    EXPECT_EQ(CallsFrom(before), (std::vector<std::string>{"PlaySound stop", "end"}));
 }
 
 TEST_F(SessionTest, OtherFileEndingsAndKindsPlayNothing) {
