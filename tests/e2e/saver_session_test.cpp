@@ -201,6 +201,15 @@ TEST_F(SaverSession, ARendererThatNeverOpensAWindowEndsTheSaverAfterItsStartTime
     kill(renderer, SIGKILL);
 }
 
+TEST_F(SaverSession, ACloseRequestToTheSessionWindowEndsTheSession) {
+    Start();
+    ASSERT_TRUE(RendererWindow());
+    const auto session = display_.WindowTitled("Velmora_Main");
+    ASSERT_TRUE(session);
+    display_.RequestClose(*session);
+    EXPECT_EQ(saver_->WaitExit(seconds(2)), 0);
+}
+
 TEST_F(SaverSession, SigtermStillEndsTheSessionCleanly) {
     Start();
     ASSERT_TRUE(RendererWindow());
