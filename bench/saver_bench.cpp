@@ -21,17 +21,16 @@
 namespace velmora {
 namespace {
 
-// A desktop with the given number of top-level windows, each holding two children, none of
-// them titled as looked for, so that the lookup walks the whole tree.
+// A desktop with three windows for every count, one of each three titled and half of those
+// shown, none titled as looked for, so that the lookup walks the whole tree.
 void BM_WindowLookupByTitle(benchmark::State& state) {
     const test::XvfbServer xvfb;
     const test::XDisplay desktop(xvfb.display());
     for (int i = 0; i < state.range(0); ++i) {
-        const auto window = desktop.CreateWindow("window " + std::to_string(i), 100, 100, i % 2);
-        for (int child = 0; child < 2; ++child) {
+        desktop.CreateWindow("window " + std::to_string(i), 100, 100, i % 2 == 1);
+        for (int untitled = 0; untitled < 2; ++untitled) {
             desktop.CreateWindow("", 10, 10, false);
         }
-        (void)window;
     }
     setenv("DISPLAY", xvfb.display().c_str(), 1);
     const auto x11 = X11Connection::Open();

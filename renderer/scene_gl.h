@@ -41,8 +41,6 @@ class Scene {
 
     const SceneModel& model() const { return *model_; }
     EyePosition eye_position() const { return eye_position_; }
-    unsigned floor_texture() const { return floor_texture_.name(); }
-    unsigned flare_texture() const { return flare_texture_.name(); }
 
   private:
     bool textures_load();

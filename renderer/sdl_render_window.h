@@ -27,7 +27,6 @@ class SdlRenderWindow : public FrameHost {
     // Safe in any state, and more than once.
     void render_window_close();
 
-    bool fullscreen() const { return fullscreen_; }
     Scene& scene() { return *scene_; }
     const Scene& scene() const { return *scene_; }
 

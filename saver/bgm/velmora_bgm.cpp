@@ -5,6 +5,8 @@
 #include <charconv>
 #include <optional>
 
+#include "common/ascii_text.h"
+
 namespace velmora {
 namespace {
 
@@ -48,16 +50,6 @@ template <std::size_t N>
 std::string TextOf(const std::array<char, N>& buffer) {
     const auto end = std::find(buffer.begin(), buffer.end(), '\0');
     return std::string(buffer.begin(), end);
-}
-
-std::string UpperAscii(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return upper;
 }
 
 bool ModeIs(std::string_view mode, std::string_view expected) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "common/ascii_text.h"
 #include "saver/host/mci/mci_errors.h"
 
 namespace velmora {
@@ -29,7 +30,7 @@ MciResult CodeOnly(std::int32_t code) {
 
 // Words that may stand anywhere after the device name and ask for nothing here.
 bool IsIgnoredFlag(std::string_view word) {
-    return SameWord(word, "wait") || SameWord(word, "notify");
+    return SameAsciiWord(word, "wait") || SameAsciiWord(word, "notify");
 }
 
 // The value after a keyword that may be given once.
@@ -114,11 +115,11 @@ std::int32_t RunSet(MciDevice& device, MciArguments arguments) {
         return mci_error::kMissingParameter;
     }
     MciTimeFormat format = MciTimeFormat::kMilliseconds;
-    if (SameWord(*name, "milliseconds") || SameWord(*name, "ms")) {
+    if (SameAsciiWord(*name, "milliseconds") || SameAsciiWord(*name, "ms")) {
         format = MciTimeFormat::kMilliseconds;
-    } else if (SameWord(*name, "msf")) {
+    } else if (SameAsciiWord(*name, "msf")) {
         format = MciTimeFormat::kMsf;
-    } else if (SameWord(*name, "tmsf")) {
+    } else if (SameAsciiWord(*name, "tmsf")) {
         format = MciTimeFormat::kTmsf;
     } else {
         return mci_error::kBadTimeFormat;
@@ -156,8 +157,9 @@ bool MciLayer::GetErrorString(std::int32_t code, std::span<char> text) {
 }
 
 std::vector<MciLayer::NamedDevice>::iterator MciLayer::Find(std::string_view name) {
-    return std::find_if(devices_.begin(), devices_.end(),
-                        [name](const NamedDevice& named) { return SameWord(named.name, name); });
+    return std::find_if(devices_.begin(), devices_.end(), [name](const NamedDevice& named) {
+        return SameAsciiWord(named.name, name);
+    });
 }
 
 MciResult MciLayer::Run(std::string_view command) {
@@ -241,19 +243,19 @@ MciResult MciLayer::Open(const std::string& name, MciArguments arguments) {
     bool cd_audio = false;
     std::string element;
     if (type) {
-        if (SameWord(*type, kCdAudioType)) {
+        if (SameAsciiWord(*type, kCdAudioType)) {
             cd_audio = true;
-            element = SameWord(name, kCdAudioType) ? std::string() : name;
-        } else if (SameWord(*type, kMpegVideoType)) {
+            element = SameAsciiWord(name, kCdAudioType) ? std::string() : name;
+        } else if (SameAsciiWord(*type, kMpegVideoType)) {
             element = name;
         } else {
             return CodeOnly(mci_error::kInvalidDeviceName);
         }
-    } else if (SameWord(name, kCdAudioType)) {
+    } else if (SameAsciiWord(name, kCdAudioType)) {
         cd_audio = true;
     } else if (const std::string_view extension = ExtensionOf(name); extension.empty()) {
         return CodeOnly(mci_error::kInvalidDeviceName);
-    } else if (SameWord(extension, kMpegVideoExtension)) {
+    } else if (SameAsciiWord(extension, kMpegVideoExtension)) {
         element = name;
     } else {
         return CodeOnly(mci_error::kExtensionNotFound);

@@ -2,26 +2,17 @@
 
 #include <charconv>
 
+#include "common/ascii_text.h"
 #include "saver/host/mci/mci_errors.h"
 
 namespace velmora {
-namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-char LowerAsciiChar(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 MciWords SplitMciCommand(std::string_view command) {
     MciWords result;
     std::size_t at = 0;
     while (true) {
-        while (at < command.size() && IsBlank(command[at])) {
+        while (at < command.size() && IsAsciiBlank(command[at])) {
             ++at;
         }
         if (at == command.size()) {
@@ -32,7 +23,7 @@ MciWords SplitMciCommand(std::string_view command) {
             if (close == std::string_view::npos) {
                 return {mci_error::kNoClosingQuote, {}};
             }
-            if (close + 1 < command.size() && !IsBlank(command[close + 1])) {
+            if (close + 1 < command.size() && !IsAsciiBlank(command[close + 1])) {
                 return {mci_error::kExtraCharacters, {}};
             }
             result.words.emplace_back(command.substr(at + 1, close - at - 1));
@@ -40,32 +31,12 @@ MciWords SplitMciCommand(std::string_view command) {
             continue;
         }
         std::size_t end = at;
-        while (end < command.size() && !IsBlank(command[end])) {
+        while (end < command.size() && !IsAsciiBlank(command[end])) {
             ++end;
         }
         result.words.emplace_back(command.substr(at, end - at));
         at = end;
     }
-}
-
-bool SameWord(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (LowerAsciiChar(a[i]) != LowerAsciiChar(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-std::string LowerAscii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        c = LowerAsciiChar(c);
-    }
-    return lower;
 }
 
 std::optional<std::int32_t> ParseMciInteger(std::string_view text) {
@@ -86,7 +57,7 @@ bool MciArguments::Take(std::initializer_list<std::string_view> keywords) {
     }
     std::size_t at = next_;
     for (const std::string_view keyword : keywords) {
-        if (!SameWord(words_[at++], keyword)) {
+        if (!SameAsciiWord(words_[at++], keyword)) {
             return false;
         }
     }

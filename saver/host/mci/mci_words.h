@@ -19,10 +19,6 @@ struct MciWords {
 // quotes; it must be closed and followed by a blank or the end.
 MciWords SplitMciCommand(std::string_view command);
 
-// Command words, device names and aliases are compared without regard to ASCII case.
-bool SameWord(std::string_view a, std::string_view b);
-std::string LowerAscii(std::string_view text);
-
 // An unsigned decimal number that fits 32 bits; nothing for any other text.
 std::optional<std::int32_t> ParseMciInteger(std::string_view text);
 

@@ -224,12 +224,6 @@ void XDisplay::PaintRoot(const Screenshot& image) const {
     XSync(display_, False);
 }
 
-Screenshot XDisplay::Capture() const {
-    const int screen = DefaultScreen(display_);
-    return ImageOf(display_, Root(), DisplayWidth(display_, screen),
-                   DisplayHeight(display_, screen));
-}
-
 Screenshot XDisplay::CaptureWindow(WindowId window) const {
     const auto geometry = GeometryOf(window);
     if (!geometry) {

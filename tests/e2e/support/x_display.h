@@ -55,7 +55,6 @@ class XDisplay {
     void DestroyWindow(WindowId window) const;
     // Fills the root window with an image (rows from the top) so that captures see it.
     void PaintRoot(const Screenshot& image) const;
-    Screenshot Capture() const;
     Screenshot CaptureWindow(WindowId window) const;
     // A part of the screen, x and y from the top left.
     Screenshot CaptureArea(int x, int y, int width, int height) const;
