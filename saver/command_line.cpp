@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "common/ascii_text.h"
 #include "saver/utf8.h"
 
 namespace velmora {
@@ -22,11 +23,7 @@ std::string ModeLetter(std::string_view command_line) {
     if (first >= command_line.size()) {
         return {};
     }
-    std::string letter(command_line.substr(first, Utf8CharacterLength(command_line, first)));
-    if (letter.size() == 1 && letter[0] >= 'a' && letter[0] <= 'z') {
-        letter[0] = static_cast<char>(letter[0] - 'a' + 'A');
-    }
-    return letter;
+    return UpperAscii(command_line.substr(first, Utf8CharacterLength(command_line, first)));
 }
 
 std::int32_t PreviewHandle(std::string_view command_line) {
@@ -34,9 +31,8 @@ std::int32_t PreviewHandle(std::string_view command_line) {
     for (int skipped = 0; skipped < 3 && position < command_line.size(); ++skipped) {
         position += Utf8CharacterLength(command_line, position);
     }
-    auto is_blank = [](char c) { return c == ' ' || c == '\t'; };
     auto skip_blanks = [&] {
-        while (position < command_line.size() && is_blank(command_line[position])) {
+        while (position < command_line.size() && IsAsciiBlank(command_line[position])) {
             ++position;
         }
     };

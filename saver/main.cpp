@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
     QApplication application(qt_argc, qt_argv);
     QApplication::setApplicationName(QString::fromUtf8(
         velmora::kProgramTitle.data(), static_cast<qsizetype>(velmora::kProgramTitle.size())));
-    velmora::SaverProgram program(std::move(x11));
+    velmora::SaverProgram program(std::move(x11), velmora::ModeLetter(command_line));
     if (velmora::Main(command_line, program) == velmora::MainResult::kEndProgram) {
         return 0;
     }

@@ -1,8 +1,5 @@
 #include "saver/saver_program.h"
 
-#include <QCoreApplication>
-#include <QTimer>
-
 #include "common/picture_folder.h"
 #include "saver/host/design_font.h"
 #include "saver/host/message_box.h"
@@ -12,8 +9,10 @@
 
 namespace velmora {
 
-SaverProgram::SaverProgram(std::unique_ptr<X11Connection> x11)
-    : x11_(std::move(x11)), program_folder_(velmora::ProgramFolder()) {}
+SaverProgram::SaverProgram(std::unique_ptr<X11Connection> x11, std::string mode_letter)
+    : x11_(std::move(x11)),
+      mode_letter_(std::move(mode_letter)),
+      program_folder_(velmora::ProgramFolder()) {}
 
 bool SaverProgram::WindowTitledExists(std::string_view title) {
     return x11_ != nullptr && x11_->WindowTitledExists(title);
@@ -56,7 +55,9 @@ void SaverProgram::ShowSettingsDialog() {
 }
 
 void SaverProgram::LoadSession() {
-    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    session_ = std::make_unique<SessionForm>(x11_.get(), settings_, mode_letter_, program_folder_,
+                                             LastResult);
+    session_->Load();
 }
 
 }  // namespace velmora

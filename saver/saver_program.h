@@ -5,6 +5,7 @@
 
 #include "saver/entry.h"
 #include "saver/host/x11_connection.h"
+#include "saver/session_form.h"
 #include "saver/settings.h"
 
 namespace velmora {
@@ -13,7 +14,7 @@ namespace velmora {
 // the entry procedure.
 class SaverProgram final : public EntryHost {
   public:
-    explicit SaverProgram(std::unique_ptr<X11Connection> x11);
+    SaverProgram(std::unique_ptr<X11Connection> x11, std::string mode_letter);
 
     bool WindowTitledExists(std::string_view title) override;
     void CreatePictureFolder() override;
@@ -28,8 +29,12 @@ class SaverProgram final : public EntryHost {
 
   private:
     std::unique_ptr<X11Connection> x11_;
-    std::string program_folder_;
+    const std::string mode_letter_;
+    const std::string program_folder_;
     Settings settings_;
+    // Receives the results of system calls, program-wide.
+    std::int32_t LastResult = 0;
+    std::unique_ptr<SessionForm> session_;
 };
 
 }  // namespace velmora

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "common/ascii_text.h"
 #include "saver/host/private_profile.h"
 #include "saver/paths.h"
 
@@ -62,13 +63,7 @@ void WriteIniValue(std::string_view section, std::string_view key, std::string_v
 }
 
 std::optional<double> ParseDecimalNumber(std::string_view text) {
-    auto is_blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && is_blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && is_blank(text.back())) {
-        text.remove_suffix(1);
-    }
+    text = TrimAsciiBlanks(text);
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
         negative = text.front() == '-';

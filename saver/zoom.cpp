@@ -6,6 +6,9 @@
 #include <QThread>
 #include <QWidget>
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace velmora {
 namespace {
 
@@ -29,9 +32,10 @@ void AnimateRects(const ScreenRect& from, const ScreenRect& to) {
     palette.setColor(QPalette::Window, kOutlineColour);
     outline.setPalette(palette);
     for (const ScreenRect& frame : ZoomFrames(from, to, kZoomSteps)) {
-        const QRect area = QRect(QPoint(frame.left, frame.top), QPoint(frame.right, frame.bottom))
-                               .normalized()
-                               .adjusted(0, 0, 1, 1);
+        // Right and bottom are exclusive; a point still shows as one pixel.
+        const QRect area(std::min(frame.left, frame.right), std::min(frame.top, frame.bottom),
+                         std::max(1, std::abs(frame.right - frame.left)),
+                         std::max(1, std::abs(frame.bottom - frame.top)));
         outline.setGeometry(area);
         // Only a thin frame is drawn: what lies under the rectangle stays visible.
         const QRegion whole(0, 0, area.width(), area.height());

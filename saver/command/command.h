@@ -110,7 +110,6 @@ class Command {
     CommandState ButtonState() const noexcept { return button_state_; }
     bool ButtonHeld() const noexcept { return button_held_; }
     std::uint8_t FirstRun() const noexcept { return first_run_; }
-    bool GradientReversed() const noexcept { return gradient_reversed_; }
     const SliceGeometry& slice_geometry() const noexcept { return slice_geometry_; }
     // The face of the last paint; none before the first.
     std::optional<Face> shown_face() const noexcept { return shown_face_; }

@@ -28,10 +28,6 @@ int ButtonValue(Qt::MouseButton button) {
     }
 }
 
-int TwipsToPixels(double twips) {
-    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
-}
-
 QColor ColourOf(std::uint32_t value) {
     return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
                   static_cast<int>((value >> 16) & 0xFF));
@@ -127,8 +123,8 @@ void CommandButton::CaptionChanged() {
     }
     label_->setPalette(palette);
     label_->setEnabled(caption.enabled);
-    label_->setGeometry(TwipsToPixels(caption.left), TwipsToPixels(caption.top),
-                        TwipsToPixels(caption.width), TwipsToPixels(caption.height));
+    label_->setGeometry(PixelsOf(caption.left), PixelsOf(caption.top), PixelsOf(caption.width),
+                        PixelsOf(caption.height));
 }
 
 void CommandButton::StartHoverPoll(std::chrono::milliseconds interval) {

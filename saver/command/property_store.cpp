@@ -1,30 +1,13 @@
 #include "saver/command/property_store.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <limits>
 
+#include "common/ascii_text.h"
+
 namespace velmora {
 namespace {
-
-std::string_view Trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
-}
 
 // A whole decimal number that fits Number, or nothing.
 template <typename Number>
@@ -33,7 +16,7 @@ std::optional<Number> AsInteger(const PropertyValue& value) {
     if (text == nullptr) {
         return std::nullopt;
     }
-    const std::string_view digits = Trimmed(*text);
+    const std::string_view digits = TrimAsciiBlanks(*text);
     long long parsed = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), parsed);
     if (error != std::errc{} || end != digits.data() + digits.size() ||
@@ -63,10 +46,10 @@ void PropertyStore::Write(const std::string& name, const PropertyValue& value,
 
 std::optional<bool> AsBoolean(const PropertyValue& value) {
     if (const std::string* text = std::get_if<std::string>(&value)) {
-        if (EqualsIgnoringCase(Trimmed(*text), "True")) {
+        if (SameAsciiWord(TrimAsciiBlanks(*text), "True")) {
             return true;
         }
-        if (EqualsIgnoringCase(Trimmed(*text), "False")) {
+        if (SameAsciiWord(TrimAsciiBlanks(*text), "False")) {
             return false;
         }
     }

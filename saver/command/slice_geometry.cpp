@@ -26,11 +26,11 @@ void Store(std::int16_t& member, double value) {
     }
 }
 
+}  // namespace
+
 int PixelsOf(double twips) {
     return static_cast<int>(std::lround(twips / kTwipsPerPixel));
 }
-
-}  // namespace
 
 SliceGeometry ComputeSliceGeometry(double width_twips, double height_twips,
                                    const SliceGeometry& previous) {

@@ -40,7 +40,8 @@ struct SlicePiece {
 // bottom edges stretched across, the side edges stretched down.
 std::array<SlicePiece, 8> SlicePieces(const SliceGeometry& geometry);
 
-// A rectangle in twips as whole pixels.
+// A length in twips, and a rectangle in twips, as whole pixels.
+int PixelsOf(double twips);
 ImageBuffer::Rect TwipsToPixels(const ImageBuffer::Rect& twips);
 
 }  // namespace velmora

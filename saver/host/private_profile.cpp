@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "common/ascii_text.h"
 #include "common/byte_cursor.h"
 #include "common/file_bytes.h"
 #include "common/replace_file.h"
@@ -17,41 +18,13 @@ constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 struct Line {
     std::string text;    // decoded, without its line ending
-    std::string ending;  // "\r\n", "\n" or "" (last line)
+    std::string ending;  // "\r\n", "\n", or for the last line "\r" or ""
 };
 
 struct Profile {
     std::string prefix;  // a byte-order mark, kept as found
     std::vector<Line> lines;
 };
-
-// A carriage return counts as blank too: a last line may end in one without a line feed.
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r';
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 std::string Decode(std::string_view raw) {
     if (IsValidUtf8(raw)) {
@@ -77,12 +50,13 @@ Profile Parse(std::string_view content) {
         std::string_view raw(content.data() + start, bytes.size());
         const bool had_newline = cursor.position() > start + bytes.size();
         Line line;
+        // A last line may end in a carriage return without its line feed.
+        if (raw.ends_with('\r')) {
+            raw.remove_suffix(1);
+            line.ending = "\r";
+        }
         if (had_newline) {
-            line.ending = "\n";
-            if (raw.ends_with('\r')) {
-                raw.remove_suffix(1);
-                line.ending = "\r\n";
-            }
+            line.ending += "\n";
         }
         line.text = Decode(raw);
         profile.lines.push_back(std::move(line));
@@ -92,7 +66,7 @@ Profile Parse(std::string_view content) {
 
 // The name of a section header line, or nothing for any other line.
 std::optional<std::string_view> SectionName(std::string_view text) {
-    text = Trim(text);
+    text = TrimAsciiBlanks(text);
     if (!text.starts_with('[')) {
         return std::nullopt;
     }
@@ -100,7 +74,7 @@ std::optional<std::string_view> SectionName(std::string_view text) {
     if (const auto close = text.rfind(']'); close != std::string_view::npos) {
         text = text.substr(0, close);
     }
-    return Trim(text);
+    return TrimAsciiBlanks(text);
 }
 
 struct KeyLine {
@@ -109,7 +83,7 @@ struct KeyLine {
 };
 
 std::optional<KeyLine> ParseKeyLine(std::string_view text) {
-    text = Trim(text);
+    text = TrimAsciiBlanks(text);
     if (text.empty() || text.starts_with('[')) {
         return std::nullopt;
     }
@@ -117,12 +91,12 @@ std::optional<KeyLine> ParseKeyLine(std::string_view text) {
     if (equals == std::string_view::npos) {
         return KeyLine{text, {}};
     }
-    std::string_view value = Trim(text.substr(equals + 1));
+    std::string_view value = TrimAsciiBlanks(text.substr(equals + 1));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front()) {
         value = value.substr(1, value.size() - 2);
     }
-    return KeyLine{Trim(text.substr(0, equals)), value};
+    return KeyLine{TrimAsciiBlanks(text.substr(0, equals)), value};
 }
 
 struct Location {
@@ -136,7 +110,7 @@ Location Locate(const Profile& profile, std::string_view section, std::string_vi
     const auto& lines = profile.lines;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const auto name = SectionName(lines[i].text);
-        if (name && SameName(*name, section)) {
+        if (name && SameAsciiWord(*name, section)) {
             location.section = i;
             break;
         }
@@ -147,11 +121,11 @@ Location Locate(const Profile& profile, std::string_view section, std::string_vi
     location.section_end = *location.section + 1;
     for (std::size_t i = *location.section + 1; i < lines.size() && !SectionName(lines[i].text);
          ++i) {
-        if (!Trim(lines[i].text).empty()) {
+        if (!TrimAsciiBlanks(lines[i].text).empty()) {
             location.section_end = i + 1;
         }
         const auto entry = ParseKeyLine(lines[i].text);
-        if (!location.key && entry && SameName(entry->key, key)) {
+        if (!location.key && entry && SameAsciiWord(entry->key, key)) {
             location.key = i;
         }
     }
@@ -160,8 +134,8 @@ Location Locate(const Profile& profile, std::string_view section, std::string_vi
 
 std::string LineEndingOf(const Profile& profile) {
     for (const auto& line : profile.lines) {
-        if (!line.ending.empty()) {
-            return line.ending == "\r\n" ? "\r\n" : "\n";
+        if (line.ending.ends_with('\n')) {
+            return line.ending;
         }
     }
     return "\n";
@@ -194,6 +168,8 @@ std::string SetProfileValue(std::string_view content, std::string_view section,
     auto end_line = [&](std::size_t index) {
         if (lines[index].ending.empty()) {
             lines[index].ending = ending;
+        } else if (lines[index].ending == "\r") {
+            lines[index].ending = "\r\n";
         }
     };
     if (location.key) {

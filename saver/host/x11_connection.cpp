@@ -10,8 +10,9 @@
 namespace velmora {
 namespace {
 
-// Xlib reports errors through one process-wide handler; while a trap is alive, errors on its
-// connection are recorded instead of handled, and others go to the handler that was there.
+// Xlib reports errors through one process-wide handler, whose default ends the process; while a
+// trap is alive, errors on its connection are ignored (the calls' results already say "not
+// there"), and errors on other connections go to the handler that was there.
 class ErrorTrap {
   public:
     explicit ErrorTrap(Display* display) : display_(display) {

@@ -58,6 +58,8 @@ TEST_F(SaverEntry, OpenSettingsDialogOfAnotherProgramEndsEveryMode) {
     programs_.AddRendererPlaceholder();
     display_.CreateWindow("<ヴェルモラ>", 492, 246, true);
     ExpectEveryModeEndsAtOnce();
+    EXPECT_FALSE(std::filesystem::exists(cache_.path() + "/k_orvin"))
+        << "a refused start prepares nothing";
 }
 
 TEST_F(SaverEntry, MissingRendererShowsTheMessageAndNoDialog) {

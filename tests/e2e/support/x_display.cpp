@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -51,9 +52,10 @@ void Walk(Display* display, Window window, const std::function<void(Window)>& vi
     }
 }
 
-Screenshot ImageOf(Display* display, Window window, int width, int height) {
+Screenshot ImageOf(Display* display, Window window, int width, int height, int left = 0,
+                   int top = 0) {
     Screenshot shot;
-    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width),
+    XImage* image = XGetImage(display, window, left, top, static_cast<unsigned>(width),
                               static_cast<unsigned>(height), AllPlanes, ZPixmap);
     if (image == nullptr) {
         return shot;
@@ -133,6 +135,21 @@ bool XDisplay::Viewable(WindowId window) const {
            attributes.map_state == IsViewable;
 }
 
+bool XDisplay::CursorHidden() const {
+    XFixesCursorImage* cursor = XFixesGetCursorImage(display_);
+    if (cursor == nullptr) {
+        return false;
+    }
+    bool hidden = true;
+    const std::size_t count = static_cast<std::size_t>(cursor->width) * cursor->height;
+    for (std::size_t i = 0; i < count; ++i) {
+        // Each pixel is premultiplied ARGB; the alpha is the top byte.
+        hidden = hidden && ((cursor->pixels[i] >> 24) & 0xFF) == 0;
+    }
+    XFree(cursor);
+    return hidden;
+}
+
 std::optional<Geometry> XDisplay::GeometryOf(WindowId window) const {
     XWindowAttributes attributes{};
     if (XGetWindowAttributes(display_, window, &attributes) == 0) {
@@ -207,18 +224,16 @@ void XDisplay::PaintRoot(const Screenshot& image) const {
     XSync(display_, False);
 }
 
-Screenshot XDisplay::Capture() const {
-    const int screen = DefaultScreen(display_);
-    return ImageOf(display_, Root(), DisplayWidth(display_, screen),
-                   DisplayHeight(display_, screen));
-}
-
 Screenshot XDisplay::CaptureWindow(WindowId window) const {
     const auto geometry = GeometryOf(window);
     if (!geometry) {
         return {};
     }
     return ImageOf(display_, window, geometry->width, geometry->height);
+}
+
+Screenshot XDisplay::CaptureArea(int x, int y, int width, int height) const {
+    return ImageOf(display_, Root(), width, height, x, y);
 }
 
 }  // namespace velmora::test

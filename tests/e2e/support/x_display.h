@@ -45,6 +45,8 @@ class XDisplay {
     // WM_CLASS as "instance/class".
     std::string WmClass(WindowId window) const;
     bool Viewable(WindowId window) const;
+    // Whether the cursor that the pointer shows now has no visible pixel (XFixes).
+    bool CursorHidden() const;
     std::optional<Geometry> GeometryOf(WindowId window) const;
     // Asks the window's client to close it, as a window manager does (WM_DELETE_WINDOW).
     void RequestClose(WindowId window) const;
@@ -53,8 +55,9 @@ class XDisplay {
     void DestroyWindow(WindowId window) const;
     // Fills the root window with an image (rows from the top) so that captures see it.
     void PaintRoot(const Screenshot& image) const;
-    Screenshot Capture() const;
     Screenshot CaptureWindow(WindowId window) const;
+    // A part of the screen, x and y from the top left.
+    Screenshot CaptureArea(int x, int y, int width, int height) const;
 
   private:
     _XDisplay* display_ = nullptr;

@@ -1,0 +1,5 @@
+#include "renderer/sdl_render_window.h"
+
+int main() {
+    return velmora::RunRenderer();
+}

@@ -1,0 +1,204 @@
+#include "renderer/sdl_render_window.h"
+
+#include <SDL2/SDL.h>
+
+#include <cstdlib>
+
+#include "common/renderer_window.h"
+#include "renderer/sdl_message_box_reporter.h"
+
+namespace velmora {
+namespace {
+
+static_assert(SDL_SCANCODE_ESCAPE == kEscapeKey);
+
+// X11 takes the window class (WM_CLASS) from this variable when SDL's video starts.
+constexpr const char* kWindowClassVariable = "SDL_VIDEO_X11_WMCLASS";
+constexpr const char* kWindowClassName = "OpenGL";
+constexpr int kRequestedWidth = 1024;
+constexpr int kRequestedHeight = 768;
+constexpr int kRequestedBits = 32;
+constexpr int kDepthBits = 16;
+constexpr int kPrimaryDisplay = 0;
+
+// A mode the display lists with exactly this size and storage per pixel. SDL would otherwise
+// pick the nearest mode and still report success.
+std::optional<SDL_DisplayMode> ListedMode(int width, int height, int bits) {
+    const int count = SDL_GetNumDisplayModes(kPrimaryDisplay);
+    for (int index = 0; index < count; ++index) {
+        SDL_DisplayMode mode{};
+        if (SDL_GetDisplayMode(kPrimaryDisplay, index, &mode) == 0 && mode.w == width &&
+            mode.h == height && static_cast<int>(SDL_BYTESPERPIXEL(mode.format)) * 8 == bits) {
+            return mode;
+        }
+    }
+    return std::nullopt;
+}
+
+bool DisplayShows(SDL_Window* window, int width, int height) {
+    SDL_DisplayMode current{};
+    const int display = SDL_GetWindowDisplayIndex(window);
+    return display >= 0 && SDL_GetCurrentDisplayMode(display, &current) == 0 &&
+           current.w == width && current.h == height;
+}
+
+LoopEvent WindowEvent(const SDL_WindowEvent& event) {
+    switch (event.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+            return {LoopEvent::Kind::kCloseRequest};
+        case SDL_WINDOWEVENT_MINIMIZED:
+            return {LoopEvent::Kind::kMinimised};
+        case SDL_WINDOWEVENT_RESTORED:
+            return {LoopEvent::Kind::kRestored};
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            return {LoopEvent::Kind::kResized, 0, event.data1, event.data2};
+        default:
+            return {};
+    }
+}
+
+}  // namespace
+
+SdlRenderWindow::SdlRenderWindow(ErrorReporter& reporter) : reporter_(reporter) {}
+
+SdlRenderWindow::~SdlRenderWindow() {
+    render_window_close();
+}
+
+bool SdlRenderWindow::render_window_open(const char* title, int width, int height, int bits,
+                                         bool want_full_screen) {
+    fullscreen_ = want_full_screen;
+    if (!OpenWindow(title, width, height, bits)) {
+        render_window_close();
+        return false;
+    }
+    scene_ = std::make_unique<Scene>(reporter_);
+    scene_->view_resize(width, height);
+    if (!scene_->gl_state_init()) {
+        render_window_close();
+        return false;
+    }
+    return true;
+}
+
+bool SdlRenderWindow::OpenWindow(const char* title, int width, int height, int bits) {
+    setenv(kWindowClassVariable, kWindowClassName, 1);
+    // A full-screen renderer that loses the keyboard keeps showing, as it always did.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        return false;
+    }
+    video_started_ = true;
+
+    std::optional<SDL_DisplayMode> mode;
+    if (fullscreen_) {
+        mode = ListedMode(width, height, bits);
+        fullscreen_ = mode.has_value();
+    }
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, kDepthBits);
+    // Hidden until the title and the mode are in place, so that nobody sees it half made.
+    const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN |
+                         (fullscreen_ ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_RESIZABLE);
+    window_ = SDL_CreateWindow(title, 0, 0, width, height, flags);
+    if (window_ == nullptr) {
+        return false;
+    }
+    if (fullscreen_ && SDL_SetWindowDisplayMode(window_, &*mode) != 0) {
+        LeaveFullScreen(width, height);
+    }
+    context_ = SDL_GL_CreateContext(window_);
+    if (context_ == nullptr || SDL_GL_MakeCurrent(window_, context_) != 0) {
+        return false;
+    }
+    SDL_ShowWindow(window_);
+    if (fullscreen_ && !DisplayShows(window_, width, height)) {
+        LeaveFullScreen(width, height);
+    }
+    if (fullscreen_) {
+        SDL_ShowCursor(SDL_DISABLE);
+    }
+    SDL_RaiseWindow(window_);
+    // Neither the system's screen saver nor display power saving may start over the renderer.
+    SDL_DisableScreenSaver();
+    return true;
+}
+
+void SdlRenderWindow::LeaveFullScreen(int width, int height) {
+    SDL_SetWindowFullscreen(window_, 0);
+    SDL_SetWindowResizable(window_, SDL_TRUE);
+    SDL_SetWindowSize(window_, width, height);
+    SDL_SetWindowPosition(window_, 0, 0);
+    fullscreen_ = false;
+}
+
+void SdlRenderWindow::render_window_close() {
+    // GL objects go while their context is still current.
+    scene_.reset();
+    if (window_ != nullptr && fullscreen_) {
+        SDL_SetWindowFullscreen(window_, 0);
+        SDL_ShowCursor(SDL_ENABLE);
+    }
+    fullscreen_ = false;
+    if (context_ != nullptr) {
+        SDL_GL_MakeCurrent(window_, nullptr);
+        SDL_GL_DeleteContext(context_);
+        context_ = nullptr;
+    }
+    if (window_ != nullptr) {
+        SDL_DestroyWindow(window_);
+        window_ = nullptr;
+    }
+    if (video_started_) {
+        SDL_Quit();
+        video_started_ = false;
+    }
+}
+
+std::optional<LoopEvent> SdlRenderWindow::NextEvent() {
+    SDL_Event event;
+    if (SDL_PollEvent(&event) == 0) {
+        return std::nullopt;
+    }
+    switch (event.type) {
+        case SDL_QUIT:
+            return LoopEvent{LoopEvent::Kind::kCloseRequest};
+        case SDL_WINDOWEVENT:
+            return WindowEvent(event.window);
+        case SDL_KEYDOWN:
+            return LoopEvent{LoopEvent::Kind::kKeyDown,
+                             static_cast<std::uint32_t>(event.key.keysym.scancode)};
+        case SDL_KEYUP:
+            return LoopEvent{LoopEvent::Kind::kKeyUp,
+                             static_cast<std::uint32_t>(event.key.keysym.scancode)};
+        default:
+            return LoopEvent{};
+    }
+}
+
+void SdlRenderWindow::view_resize(int width, int height) {
+    scene_->view_resize(width, height);
+}
+
+bool SdlRenderWindow::frame_draw() {
+    return scene_->frame_draw();
+}
+
+void SdlRenderWindow::SwapBuffers() {
+    SDL_GL_SwapWindow(window_);
+}
+
+int RunRenderer() {
+    SdlMessageBoxReporter reporter;
+    SdlRenderWindow window(reporter);
+    if (!window.render_window_open(kRendererWindowTitle, kRequestedWidth, kRequestedHeight,
+                                   kRequestedBits, true)) {
+        return 0;
+    }
+    window.scene().scene_build();
+    RunMainLoop(window);
+    window.render_window_close();
+    return 0;
+}
+
+}  // namespace velmora

@@ -1,0 +1,114 @@
+#include "saver/session_form.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QProcess>
+#include <QScreen>
+
+#include "common/picture_folder.h"
+#include "saver/entry.h"
+#include "saver/host/bmp_writer.h"
+
+namespace velmora {
+namespace {
+
+constexpr int kTimerMilliseconds[] = {kTimer1Milliseconds, kTimer2Milliseconds,
+                                      kTimer3Milliseconds};
+
+}  // namespace
+
+SessionForm::SessionForm(const X11Connection* x11, const Settings& settings,
+                         std::string mode_letter, std::string program_folder,
+                         std::int32_t& LastResult)
+    : x11_(x11),
+      music_(media_.commands(), media_.player(), LastResult),
+      session_(*this, music_, settings, std::move(mode_letter), std::move(program_folder)) {
+    setWindowTitle(QString::fromUtf8(kSessionWindowTitle.data(),
+                                     static_cast<qsizetype>(kSessionWindowTitle.size())));
+    setWindowFlag(Qt::FramelessWindowHint);
+    for (std::size_t i = 0; i < timers_.size(); ++i) {
+        timers_[i].setInterval(kTimerMilliseconds[i]);
+    }
+    connect(&timers_[0], &QTimer::timeout, this, [this] { session_.Timer1_Timer(); });
+    connect(&timers_[1], &QTimer::timeout, this, [this] { session_.Timer2_Timer(); });
+    connect(&timers_[2], &QTimer::timeout, this, [this] { session_.Timer3_Timer(); });
+    connect(&termination_, &TerminationSignals::Received, this,
+            [this] { session_.Form_QueryUnload(); });
+    // The renderer watch runs from the window's creation.
+    timers_[2].start();
+}
+
+void SessionForm::Load() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        setGeometry(screen->geometry());
+    }
+    // A native window that is never mapped: other programs find its title, nobody sees it.
+    winId();
+    session_.Form_Load();
+}
+
+void SessionForm::closeEvent(QCloseEvent* event) {
+    session_.Form_QueryUnload();
+    event->accept();
+}
+
+std::optional<RgbPicture> SessionForm::CapturePrimaryScreen() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return std::nullopt;
+    }
+    const QImage image = screen->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB888);
+    if (image.isNull()) {
+        return std::nullopt;
+    }
+    RgbPicture picture{image.width(), image.height(), {}};
+    const auto row_bytes = static_cast<std::size_t>(image.width()) * 3;
+    picture.rgb.resize(row_bytes * static_cast<std::size_t>(image.height()));
+    for (int y = 0; y < image.height(); ++y) {
+        std::copy_n(image.constScanLine(y), row_bytes,
+                    picture.rgb.begin() + static_cast<std::ptrdiff_t>(row_bytes * y));
+    }
+    return picture;
+}
+
+bool SessionForm::SavePicture(std::string_view file_name, const std::vector<std::uint8_t>& bmp) {
+    // Only into a private folder of ours: a desktop capture is nobody else's to read.
+    const auto folder = PictureFolder();
+    return PreparePictureFolder(folder) && WritePrivateFile(folder / file_name, bmp);
+}
+
+void SessionForm::StartRenderer(const std::string& path) {
+    // Detached: the renderer is neither waited for nor left behind as a zombie.
+    QProcess::startDetached(QString::fromStdString(path), {});
+}
+
+bool SessionForm::WindowTitledExists(std::string_view title) {
+    return x11_ != nullptr && x11_->WindowTitledExists(title);
+}
+
+void SessionForm::SetTimerEnabled(SessionTimer timer, bool enabled) {
+    QTimer& qt_timer = timers_[static_cast<std::size_t>(timer)];
+    if (enabled && !qt_timer.isActive()) {
+        qt_timer.start();
+    } else if (!enabled) {
+        qt_timer.stop();
+    }
+}
+
+void SessionForm::ShowCursor() {
+    if (x11_ != nullptr) {
+        x11_->ShowCursor();
+    }
+}
+
+void SessionForm::EndProgram() {
+    for (QTimer& timer : timers_) {
+        timer.stop();
+    }
+    QCoreApplication::exit(0);
+}
+
+}  // namespace velmora
