@@ -44,8 +44,12 @@ void SaverProgram::HideCursor() {
     }
 }
 
-bool SaverProgram::ShowPreview(std::int32_t) {
-    return false;
+bool SaverProgram::ShowPreview(std::int32_t host_window) {
+    if (x11_ == nullptr || host_window <= 0) {
+        return false;
+    }
+    preview_ = EmbeddedPreview::Start(*x11_, static_cast<X11WindowId>(host_window));
+    return preview_ != nullptr;
 }
 
 void SaverProgram::ShowSettingsDialog() {

@@ -7,6 +7,7 @@
 #include "saver/host/x11_connection.h"
 #include "saver/session_form.h"
 #include "saver/settings.h"
+#include "saver/ui/embedded_preview.h"
 
 namespace velmora {
 
@@ -35,6 +36,7 @@ class SaverProgram final : public EntryHost {
     // Receives the results of system calls, program-wide.
     std::int32_t LastResult = 0;
     std::unique_ptr<SessionForm> session_;
+    std::unique_ptr<EmbeddedPreview> preview_;
 };
 
 }  // namespace velmora

@@ -161,6 +161,20 @@ std::optional<Geometry> XDisplay::GeometryOf(WindowId window) const {
     return geometry;
 }
 
+std::vector<WindowId> XDisplay::Children(WindowId window) const {
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(display_, window, &root, &parent, &children, &count) == 0) {
+        return {};
+    }
+    std::vector<WindowId> list(children, children + count);
+    if (children != nullptr) {
+        XFree(children);
+    }
+    return list;
+}
+
 void XDisplay::RequestClose(WindowId window) const {
     XEvent event{};
     event.xclient.type = ClientMessage;

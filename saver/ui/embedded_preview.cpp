@@ -1,0 +1,34 @@
+#include "saver/ui/embedded_preview.h"
+
+#include <QCoreApplication>
+
+namespace velmora {
+
+std::unique_ptr<EmbeddedPreview> EmbeddedPreview::Start(const X11Connection& x11,
+                                                        X11WindowId host) {
+    const auto rect = x11.WindowRect(host);
+    if (!rect) {
+        return nullptr;
+    }
+    const QSize size(rect->right - rect->left, rect->bottom - rect->top);
+    return std::unique_ptr<EmbeddedPreview>(new EmbeddedPreview(x11, host, size));
+}
+
+EmbeddedPreview::EmbeddedPreview(const X11Connection& x11, X11WindowId host, QSize host_size)
+    : x11_(x11), host_(host), host_window_(QWindow::fromWinId(host)) {
+    // The preview's native window is made first and put inside the host before it is ever
+    // shown, so no window manager sees it as a window of its own.
+    preview_.winId();
+    preview_.windowHandle()->setParent(host_window_.get());
+    preview_.Cover(host_size);
+    preview_.show();
+    QObject::connect(&host_watch_, &QTimer::timeout, [this] {
+        if (!x11_.WindowRect(host_)) {
+            // Not quit(): that only asks, and an open window may turn it down.
+            QCoreApplication::exit(0);
+        }
+    });
+    host_watch_.start(kHostWatchInterval);
+}
+
+}  // namespace velmora
