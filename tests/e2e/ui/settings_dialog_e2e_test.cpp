@@ -33,8 +33,6 @@ class SettingsDialogOnScreen : public testing::Test {
     SettingsDialogOnScreen() {
         programs_.AddSaver();
         programs_.AddRendererPlaceholder();
-        // The pointer rests where the dialog will not be, so no button shows its hover face.
-        Xdotool({"mousemove", "0", "0"});
     }
 
     void WriteIni(const std::string& content) const {
