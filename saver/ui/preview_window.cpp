@@ -17,7 +17,7 @@ Velmora_R::Velmora_R()
       background_(kBackgroundPicture),
       Img_Prev(new QLabel(this)) {
     setWindowTitle(kPreviewTitle);
-    // Never a taskbar entry, and never the focus of its host's dialog.
+    // It takes no input, so it never takes the focus from its host's dialog.
     setAttribute(Qt::WA_X11DoNotAcceptFocus);
     setAttribute(Qt::WA_ShowWithoutActivating);
     QPalette palette = this->palette();

@@ -93,6 +93,18 @@ TEST_F(SettingsDialogOnScreen, OpensCentredWithItsClientSize) {
     EXPECT_TRUE(saver_->Running());
 }
 
+TEST_F(SettingsDialogOnScreen, WhileItIsOpenAnotherStartEndsAtOnce) {
+    OpenDialog();
+    auto changes = xvfb_.Environment();
+    changes["XDG_CACHE_HOME"] = cache_.path();
+    for (const char* mode : {"/C", "/S"}) {
+        ChildProcess second({programs_.saver(), mode}, changes);
+        EXPECT_EQ(second.WaitExit(seconds(5)), 0) << mode;
+    }
+    EXPECT_EQ(display_.WindowsTitled("<ヴェルモラ>").size(), 1u);
+    EXPECT_TRUE(saver_->Running());
+}
+
 TEST_F(SettingsDialogOnScreen, TheScreenShowsTheLayout) {
     WriteIni("[Section]\nBGM区分=1\n");
     const WindowId dialog = OpenDialog();
