@@ -73,25 +73,11 @@ class RendererRun {
 
     // The renderer's window once it is on the screen.
     std::optional<WindowId> ShownWindow() {
-        std::optional<WindowId> found;
-        WaitUntil(
-            [&] {
-                found = display_.WindowTitled(kRendererWindowTitle);
-                return found && display_.Viewable(*found);
-            },
-            kStartTime);
-        return found;
+        return display_.ShownWindowTitled(kRendererWindowTitle, kStartTime);
     }
 
     std::optional<WindowId> WindowTitled(const char* title, seconds timeout) {
-        std::optional<WindowId> found;
-        WaitUntil(
-            [&] {
-                found = display_.WindowTitled(title);
-                return found && display_.Viewable(*found);
-            },
-            timeout);
-        return found;
+        return display_.ShownWindowTitled(title, timeout);
     }
 
     bool SceneShows(WindowId window) {

@@ -67,14 +67,7 @@ class SaverSession : public testing::Test {
     }
 
     std::optional<WindowId> RendererWindow() const {
-        std::optional<WindowId> found;
-        WaitUntil(
-            [&] {
-                found = display_.WindowTitled(kRendererWindowTitle);
-                return found && display_.Viewable(*found);
-            },
-            kStartTime);
-        return found;
+        return display_.ShownWindowTitled(kRendererWindowTitle, kStartTime);
     }
 
     // Sends Escape to the renderer and measures until the saver has ended.

@@ -34,12 +34,8 @@ class CommandOnScreen : public testing::Test {
         window_ =
             std::make_unique<ChildProcess>(std::vector<std::string>{VELMORA_COMMAND_TEST_WINDOW},
                                            xvfb_.Environment(), clicks_path_);
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                id_ = display_.WindowTitled("Command test window");
-                return id_ && display_.Viewable(*id_);
-            },
-            10s));
+        id_ = display_.ShownWindowTitled("Command test window", 10s);
+        ASSERT_TRUE(id_);
         origin_ = *display_.GeometryOf(*id_);
     }
 

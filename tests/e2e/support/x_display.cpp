@@ -10,6 +10,8 @@
 #include <functional>
 #include <stdexcept>
 
+#include "tests/support/child_process.h"
+
 namespace velmora::test {
 namespace {
 
@@ -115,6 +117,18 @@ std::optional<WindowId> XDisplay::WindowTitled(const std::string& title) const {
         return std::nullopt;
     }
     return windows.front();
+}
+
+std::optional<WindowId> XDisplay::ShownWindowTitled(const std::string& title,
+                                                    std::chrono::milliseconds timeout) const {
+    std::optional<WindowId> found;
+    WaitUntil(
+        [&] {
+            found = WindowTitled(title);
+            return found && Viewable(*found);
+        },
+        timeout);
+    return found && Viewable(*found) ? found : std::nullopt;
 }
 
 std::string XDisplay::WmClass(WindowId window) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -42,6 +43,9 @@ class XDisplay {
     // Every window in the tree, mapped or not, whose _NET_WM_NAME or WM_NAME is exactly title.
     std::vector<WindowId> WindowsTitled(const std::string& title) const;
     std::optional<WindowId> WindowTitled(const std::string& title) const;
+    // The window with this title once it is shown, waiting up to timeout for it.
+    std::optional<WindowId> ShownWindowTitled(const std::string& title,
+                                              std::chrono::milliseconds timeout) const;
     // WM_CLASS as "instance/class".
     std::string WmClass(WindowId window) const;
     bool Viewable(WindowId window) const;
