@@ -9,14 +9,12 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
-#include <fstream>
-#include <iostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "saver/command/face_pictures.h"
+#include "tools/generated_source.h"
 
 namespace velmora {
 namespace {
@@ -260,39 +258,28 @@ void WriteArray(std::ostream& out, const char* name, const Picture& picture) {
 
 int main(int argc, char** argv) {
     using namespace velmora;
-    if (argc != 2) {
-        std::cerr << "usage: " << argv[0] << " OUTPUT.cpp\n";
-        return 2;
-    }
-    const std::string output_path = argv[1];
-    const std::string temporary_path = output_path + ".part";
-    std::ofstream out(temporary_path, std::ios::binary | std::ios::trunc);
-    out << "// Made by tools/command_faces/generate_command_faces.cpp at build time.\n"
-           "#include <array>\n\n"
-           "#include \"saver/command/face_pictures.h\"\n\n"
-           "namespace velmora {\nnamespace {\n\n";
-    const std::vector<FaceDrawing> faces = Faces();
-    const Picture normal_band = DrawBand(faces.front());
-    for (const FaceDrawing& face : faces) {
-        Picture picture = DrawBand(face);
-        BendCorners(picture, normal_band, face.frame_ring);
-        WriteArray(out, face.name, picture);
-    }
-    out << "constexpr std::array<const std::array<std::uint8_t, kFacePictureBytes>*, kFaceCount>\n"
-           "    kPictures{";
-    for (std::size_t face = 0; face < kFaceCount; ++face) {
-        out << (face == 0 ? "" : ", ") << '&' << PictureOf(static_cast<Face>(face));
-    }
-    out << "};\n\n"
-           "}  // namespace\n\n"
-           "std::span<const std::uint8_t, kFacePictureBytes> FacePicturePixels(Face face) {\n"
-           "    return *kPictures.at(static_cast<std::size_t>(face));\n"
-           "}\n\n"
-           "}  // namespace velmora\n";
-    out.close();
-    if (!out || std::rename(temporary_path.c_str(), output_path.c_str()) != 0) {
-        std::cerr << argv[0] << ": cannot write " << output_path << '\n';
-        return 1;
-    }
-    return 0;
+    return WriteGeneratedSource(
+        argc, argv, "tools/command_faces/generate_command_faces.cpp",
+        "saver/command/face_pictures.h", [](std::ostream& out) {
+            const std::vector<FaceDrawing> faces = Faces();
+            const Picture normal_band = DrawBand(faces.front());
+            for (const FaceDrawing& face : faces) {
+                Picture picture = DrawBand(face);
+                BendCorners(picture, normal_band, face.frame_ring);
+                WriteArray(out, face.name, picture);
+            }
+            out << "constexpr std::array<const std::array<std::uint8_t, kFacePictureBytes>*, "
+                   "kFaceCount>\n"
+                   "    kPictures{";
+            for (std::size_t face = 0; face < kFaceCount; ++face) {
+                out << (face == 0 ? "" : ", ") << '&' << PictureOf(static_cast<Face>(face));
+            }
+            out << "};\n\n"
+                   "}  // namespace\n\n"
+                   "std::span<const std::uint8_t, kFacePictureBytes> FacePicturePixels(Face face) "
+                   "{\n"
+                   "    return *kPictures.at(static_cast<std::size_t>(face));\n"
+                   "}\n\n"
+                   "}  // namespace velmora\n";
+        });
 }

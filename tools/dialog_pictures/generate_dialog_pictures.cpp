@@ -10,14 +10,12 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <fstream>
-#include <iostream>
 #include <limits>
 #include <string>
 #include <vector>
 
 #include "saver/ui/dialog_pictures.h"
+#include "tools/generated_source.h"
 
 namespace velmora {
 namespace {
@@ -237,48 +235,39 @@ std::vector<int> RgbBytes(const RgbPixels& pixels) {
 
 int main(int argc, char** argv) {
     using namespace velmora;
-    if (argc != 2) {
-        std::cerr << "usage: " << argv[0] << " OUTPUT.cpp\n";
-        return 2;
-    }
-    const std::string output_path = argv[1];
-    const std::string temporary_path = output_path + ".part";
-    std::ofstream out(temporary_path, std::ios::binary | std::ios::trunc);
-    out << "// Made by tools/dialog_pictures/generate_dialog_pictures.cpp at build time.\n"
-           "#include <array>\n\n"
-           "#include \"saver/ui/dialog_pictures.h\"\n\n"
-           "namespace velmora {\nnamespace {\n\n";
-    WriteBytes(out, "kMetalStripBytes", "kMetalStrip", RgbBytes(MetalStrip()), 36);
-    WriteBytes(out, "kRadioMarkBytes", "kUnselectedMark", RgbBytes(RadioMarkDrawing(false)), 36);
-    WriteBytes(out, "kRadioMarkBytes", "kSelectedMark", RgbBytes(RadioMarkDrawing(true)), 36);
+    return WriteGeneratedSource(
+        argc, argv, "tools/dialog_pictures/generate_dialog_pictures.cpp",
+        "saver/ui/dialog_pictures.h", [](std::ostream& out) {
+            WriteBytes(out, "kMetalStripBytes", "kMetalStrip", RgbBytes(MetalStrip()), 36);
+            WriteBytes(out, "kRadioMarkBytes", "kUnselectedMark", RgbBytes(RadioMarkDrawing(false)),
+                       36);
+            WriteBytes(out, "kRadioMarkBytes", "kSelectedMark", RgbBytes(RadioMarkDrawing(true)),
+                       36);
 
-    const auto palette = IconPaletteColours();
-    std::vector<int> indices;
-    for (const Colour& pixel : IconDrawing()) {
-        indices.push_back(NearestIndex(pixel, palette));
-    }
-    WriteBytes(out, "kIconPixels", "kIconIndices", indices, 32);
-    std::vector<int> palette_bytes;
-    for (const Colour& entry : palette) {
-        palette_bytes.insert(palette_bytes.end(),
-                             {Byte(entry.red), Byte(entry.green), Byte(entry.blue)});
-    }
-    WriteBytes(out, "kIconPaletteBytes", "kIconPalette", palette_bytes, 24);
+            const auto palette = IconPaletteColours();
+            std::vector<int> indices;
+            for (const Colour& pixel : IconDrawing()) {
+                indices.push_back(NearestIndex(pixel, palette));
+            }
+            WriteBytes(out, "kIconPixels", "kIconIndices", indices, 32);
+            std::vector<int> palette_bytes;
+            for (const Colour& entry : palette) {
+                palette_bytes.insert(palette_bytes.end(),
+                                     {Byte(entry.red), Byte(entry.green), Byte(entry.blue)});
+            }
+            WriteBytes(out, "kIconPaletteBytes", "kIconPalette", palette_bytes, 24);
 
-    out << "}  // namespace\n\n"
-           "std::span<const std::uint8_t, kMetalStripBytes> MetalStripPixels() {\n"
-           "    return kMetalStrip;\n}\n\n"
-           "std::span<const std::uint8_t, kRadioMarkBytes> RadioMarkPixels(RadioMark mark) {\n"
-           "    return mark == RadioMark::Selected ? kSelectedMark : kUnselectedMark;\n}\n\n"
-           "std::span<const std::uint8_t, kIconPixels> IconIndices() {\n"
-           "    return kIconIndices;\n}\n\n"
-           "std::span<const std::uint8_t, kIconPaletteBytes> IconPalette() {\n"
-           "    return kIconPalette;\n}\n\n"
-           "}  // namespace velmora\n";
-    out.close();
-    if (!out || std::rename(temporary_path.c_str(), output_path.c_str()) != 0) {
-        std::cerr << argv[0] << ": cannot write " << output_path << '\n';
-        return 1;
-    }
-    return 0;
+            out << "}  // namespace\n\n"
+                   "std::span<const std::uint8_t, kMetalStripBytes> MetalStripPixels() {\n"
+                   "    return kMetalStrip;\n}\n\n"
+                   "std::span<const std::uint8_t, kRadioMarkBytes> RadioMarkPixels(RadioMark mark) "
+                   "{\n"
+                   "    return mark == RadioMark::Selected ? kSelectedMark : "
+                   "kUnselectedMark;\n}\n\n"
+                   "std::span<const std::uint8_t, kIconPixels> IconIndices() {\n"
+                   "    return kIconIndices;\n}\n\n"
+                   "std::span<const std::uint8_t, kIconPaletteBytes> IconPalette() {\n"
+                   "    return kIconPalette;\n}\n\n"
+                   "}  // namespace velmora\n";
+        });
 }
