@@ -6,7 +6,7 @@
 namespace velmora::mci_error {
 namespace {
 
-// The texts the system gives these codes, in its own words.
+// The texts of these codes, in the words the system uses for them (two reworded slightly).
 constexpr std::array<std::pair<std::int32_t, std::string_view>, 22> kTexts{{
     {0, "The specified command was carried out."},
     {kUnrecognizedKeyword, "The driver cannot recognize the specified command parameter."},
@@ -18,7 +18,7 @@ constexpr std::array<std::pair<std::int32_t, std::string_view>, 22> kTexts{{
     {kDeviceOpen,
      "The device name is already being used as an alias by this application. Use a unique "
      "alias."},
-    {kMissingCommandString, "No command was specified."},
+    {kMissingCommandString, "No command was given."},
     {kBadInteger, "The specified integer is invalid for this command."},
     {kMissingParameter, "The specified command requires a parameter. Please supply one."},
     {kUnsupportedFunction, "The MCI device you are using does not support the specified command."},
@@ -35,7 +35,7 @@ constexpr std::array<std::pair<std::int32_t, std::string_view>, 22> kTexts{{
      "valid formats."},
     {kNoClosingQuote,
      "A closing double-quotation mark is missing from the parameter value. Please supply one."},
-    {kDuplicateFlags, "A parameter or value was specified twice. Only specify it once."},
+    {kDuplicateFlags, "A parameter or value was given twice. Only give it once."},
     {kInvalidFile,
      "The specified file cannot be played on the specified MCI device. The file may be corrupt, "
      "or not in the correct format."},
