@@ -2,9 +2,11 @@
 
 #include <SDL2/SDL.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "common/renderer_window.h"
+#include "renderer/end_requests.h"
 #include "renderer/sdl_message_box_reporter.h"
 
 namespace velmora {
@@ -85,7 +87,12 @@ bool SdlRenderWindow::OpenWindow(const char* title, int width, int height, int b
     setenv(kWindowClassVariable, kWindowClassName, 1);
     // A full-screen renderer that loses the keyboard keeps showing, as it always did.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // An X11 program: without an X display SDL would fall back to drawing off screen, unseen.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    // The renderer's own handlers turn SIGTERM and SIGINT into close requests.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        display_error_ = SDL_GetError();
         return false;
     }
     video_started_ = true;
@@ -156,6 +163,9 @@ void SdlRenderWindow::render_window_close() {
 }
 
 std::optional<LoopEvent> SdlRenderWindow::NextEvent() {
+    if (EndRequested()) {
+        return LoopEvent{LoopEvent::Kind::kCloseRequest};
+    }
     SDL_Event event;
     if (SDL_PollEvent(&event) == 0) {
         return std::nullopt;
@@ -189,10 +199,16 @@ void SdlRenderWindow::SwapBuffers() {
 }
 
 int RunRenderer() {
+    InstallEndRequests();
     SdlMessageBoxReporter reporter;
     SdlRenderWindow window(reporter);
     if (!window.render_window_open(kRendererWindowTitle, kRequestedWidth, kRequestedHeight,
                                    kRequestedBits, true)) {
+        if (window.display_error()) {
+            std::fprintf(stderr, "%s: cannot open the X display: %s\n",
+                         program_invocation_short_name, window.display_error()->c_str());
+            return 1;
+        }
         return 0;
     }
     window.scene().scene_build();

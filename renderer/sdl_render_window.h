@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "renderer/error_reporter.h"
 #include "renderer/main_loop.h"
@@ -27,6 +28,9 @@ class SdlRenderWindow : public FrameHost {
     // Safe in any state, and more than once.
     void render_window_close();
 
+    // Why the window system could not be reached, when that is why the window did not open.
+    const std::optional<std::string>& display_error() const { return display_error_; }
+
     Scene& scene() { return *scene_; }
     const Scene& scene() const { return *scene_; }
 
@@ -40,6 +44,7 @@ class SdlRenderWindow : public FrameHost {
     void LeaveFullScreen(int width, int height);
 
     ErrorReporter& reporter_;
+    std::optional<std::string> display_error_;
     bool video_started_ = false;
     bool fullscreen_ = false;  // the display mode was changed and must be put back
     SDL_Window* window_ = nullptr;
@@ -47,7 +52,8 @@ class SdlRenderWindow : public FrameHost {
     std::unique_ptr<Scene> scene_;
 };
 
-// The renderer program: window, scene and loop until Escape or a close request. Always 0.
+// The renderer program: window, scene and loop until Escape or a close request. 0, or 1 when
+// there is no X display to show anything on.
 int RunRenderer();
 
 }  // namespace velmora

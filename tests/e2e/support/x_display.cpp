@@ -164,6 +164,13 @@ bool XDisplay::CursorHidden() const {
     return hidden;
 }
 
+WindowId XDisplay::FocusedWindow() const {
+    Window focus = 0;
+    int revert_to = 0;
+    XGetInputFocus(display_, &focus, &revert_to);
+    return focus;
+}
+
 std::optional<Geometry> XDisplay::GeometryOf(WindowId window) const {
     XWindowAttributes attributes{};
     if (XGetWindowAttributes(display_, window, &attributes) == 0) {

@@ -52,6 +52,8 @@ class XDisplay {
     // Whether the cursor that the pointer shows now has no visible pixel (XFixes).
     bool CursorHidden() const;
     std::optional<Geometry> GeometryOf(WindowId window) const;
+    // The window that has the keyboard (or None, or PointerRoot).
+    WindowId FocusedWindow() const;
     // The window's children, bottom to top; none when it does not exist.
     std::vector<WindowId> Children(WindowId window) const;
     // Asks the window's client to close it, as a window manager does (WM_DELETE_WINDOW).
