@@ -7,11 +7,11 @@
 namespace velmora {
 namespace {
 
-constexpr int kSoundChannel = 0;
 constexpr int kLoopForever = -1;
+constexpr int kPlayOnce = 0;
 
-struct ChunkDeleter {
-    void operator()(Mix_Chunk* chunk) const noexcept { Mix_FreeChunk(chunk); }
+struct MusicDeleter {
+    void operator()(Mix_Music* music) const noexcept { Mix_FreeMusic(music); }
 };
 
 class MixerSoundPlayer final : public SoundPlayer {
@@ -30,29 +30,37 @@ class MixerSoundPlayer final : public SoundPlayer {
         if (!std::filesystem::is_regular_file(file, error) || !output_.Start()) {
             return false;
         }
-        chunk_.reset(Mix_LoadWAV(file.c_str()));
-        if (!chunk_) {
+        SDL_RWops* source = SDL_RWFromFile(file.c_str(), "rb");
+        if (source == nullptr) {
             return false;
         }
-        const int loops = (flags & kSoundLoop) != 0 ? kLoopForever : 0;
-        if (Mix_PlayChannel(kSoundChannel, chunk_.get(), loops) < 0) {
-            chunk_.reset();
+        // Streamed from the file as it plays, so that an hour-long recording neither fills the
+        // memory nor holds the caller up while it is decoded.
+        music_.reset(Mix_LoadMUSType_RW(source, MUS_WAV, SDL_TRUE));
+        if (!music_) {
+            return false;
+        }
+        output_.ClaimMusic(this);
+        const int loops = (flags & kSoundLoop) != 0 ? kLoopForever : kPlayOnce;
+        if (Mix_PlayMusic(music_.get(), loops) != 0) {
+            Stop();
             return false;
         }
         return true;
     }
 
     bool Stop() override {
-        if (chunk_) {
-            Mix_HaltChannel(kSoundChannel);
-            chunk_.reset();
+        if (music_ && output_.OwnsMusic(this)) {
+            Mix_HaltMusic();
+            output_.ClaimMusic(nullptr);
         }
+        music_.reset();
         return true;
     }
 
   private:
     SdlMixerOutput& output_;
-    std::unique_ptr<Mix_Chunk, ChunkDeleter> chunk_;
+    std::unique_ptr<Mix_Music, MusicDeleter> music_;
 };
 
 }  // namespace

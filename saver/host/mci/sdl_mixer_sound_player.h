@@ -7,9 +7,9 @@
 
 namespace velmora {
 
-// The sound player over one SDL2_mixer channel: the file is decoded whole into memory when it
-// starts. Play without kSoundAsync plays nothing, since waiting for the sound would hold the
-// caller's thread up.
+// The sound player over SDL2_mixer's music stream, which it shares with the MP3 device (the one
+// that started last sounds): a WAV file is read as it plays. Play without kSoundAsync plays
+// nothing, since waiting for the sound would hold the caller's thread up.
 std::unique_ptr<SoundPlayer> MakeMixerSoundPlayer(SdlMixerOutput& output);
 
 }  // namespace velmora
