@@ -24,6 +24,12 @@ MainResult Main(std::string_view command_line, EntryHost& host) {
         host.ShowMessageBox(kRendererMissingMessage);
         return MainResult::kEndProgram;
     }
+    // The title test above leaves a gap until the window exists; starts that come together
+    // (an idle watcher firing twice, say) meet here instead.
+    const bool runs_a_form = mode == "C" || mode == "S" || command_line.empty();
+    if (runs_a_form && !host.ClaimSingleInstance()) {
+        return MainResult::kEndProgram;
+    }
     if (mode == "C") {
         host.ShowSettingsDialog();
         return MainResult::kEndProgram;

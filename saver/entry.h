@@ -28,6 +28,9 @@ class EntryHost {
     // A message box with an OK button only and the program's title; returns when closed.
     virtual void ShowMessageBox(std::string_view text) = 0;
     virtual void HideCursor() = 0;
+    // Takes, in one step that no other start can split, the one place of a running session or
+    // settings dialog; false when another start holds it. Held until the program ends.
+    virtual bool ClaimSingleInstance() = 0;
 
     // Embeds the preview in the window with this id; false when it could not be shown.
     virtual bool ShowPreview(std::int32_t host_window) = 0;

@@ -1,5 +1,7 @@
 #include "saver/saver_program.h"
 
+#include <unistd.h>
+
 #include "common/picture_folder.h"
 #include "saver/host/design_font.h"
 #include "saver/host/message_box.h"
@@ -42,6 +44,11 @@ void SaverProgram::HideCursor() {
     if (x11_ != nullptr) {
         x11_->HideCursor();
     }
+}
+
+bool SaverProgram::ClaimSingleInstance() {
+    // One per display and user: another user's session on a shared display is not ours.
+    return x11_ == nullptr || x11_->ClaimSelection("VELMORA_SESSION_U" + std::to_string(getuid()));
 }
 
 bool SaverProgram::ShowPreview(std::int32_t host_window) {

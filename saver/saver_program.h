@@ -24,6 +24,7 @@ class SaverProgram final : public EntryHost {
     bool FileExists(const std::string& path) override;
     void ShowMessageBox(std::string_view text) override;
     void HideCursor() override;
+    bool ClaimSingleInstance() override;
     bool ShowPreview(std::int32_t host_window) override;
     void ShowSettingsDialog() override;
     void LoadSession() override;

@@ -138,4 +138,31 @@ void X11Connection::ShowCursor() const {
     XFlush(display_);
 }
 
+bool X11Connection::IsRootWindow(X11WindowId window) const {
+    for (int screen = 0; screen < ScreenCount(display_); ++screen) {
+        if (RootWindow(display_, screen) == window) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool X11Connection::ClaimSelection(const std::string& name) {
+    const ErrorTrap trap(display_);
+    if (selection_owner_ == 0) {
+        XSetWindowAttributes attributes{};
+        selection_owner_ = XCreateWindow(display_, DefaultRootWindow(display_), -1, -1, 1, 1, 0, 0,
+                                         InputOnly, CopyFromParent, 0, &attributes);
+    }
+    const Atom selection = XInternAtom(display_, name.c_str(), False);
+    // Without the grab two starts could both find the selection free and both take it.
+    XGrabServer(display_);
+    const bool free = XGetSelectionOwner(display_, selection) == None;
+    if (free) {
+        XSetSelectionOwner(display_, selection, selection_owner_, CurrentTime);
+    }
+    XUngrabServer(display_);
+    return free && XGetSelectionOwner(display_, selection) == selection_owner_;
+}
+
 }  // namespace velmora

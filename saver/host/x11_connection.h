@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "saver/screen_rect.h"
@@ -33,10 +34,17 @@ class X11Connection {
     // closes, so it comes back even when the program is killed.
     void HideCursor() const;
     void ShowCursor() const;
+    // True for the root window of any screen of the display.
+    bool IsRootWindow(X11WindowId window) const;
+    // Makes this connection the owner of the selection with this name if nobody owns it, in one
+    // step under a server grab; false when another client owns it. The X server drops the
+    // ownership when this connection closes, however the program ends.
+    bool ClaimSelection(const std::string& name);
 
   private:
     explicit X11Connection(_XDisplay* display) : display_(display) {}
     _XDisplay* display_;
+    X11WindowId selection_owner_ = 0;
 };
 
 }  // namespace velmora

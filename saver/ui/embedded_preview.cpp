@@ -6,8 +6,10 @@ namespace velmora {
 
 std::unique_ptr<EmbeddedPreview> EmbeddedPreview::Start(const X11Connection& x11,
                                                         X11WindowId host) {
+    // The root window is the whole desktop, not a host's preview area: covering it would black
+    // out the screen for good.
     const auto rect = x11.WindowRect(host);
-    if (!rect) {
+    if (!rect || x11.IsRootWindow(host)) {
         return nullptr;
     }
     const QSize size(rect->right - rect->left, rect->bottom - rect->top);
@@ -23,7 +25,10 @@ EmbeddedPreview::EmbeddedPreview(const X11Connection& x11, X11WindowId host, QSi
     preview_.Cover(host_size);
     preview_.show();
     QObject::connect(&host_watch_, &QTimer::timeout, [this] {
-        if (!x11_.WindowRect(host_)) {
+        // The preview lives as long as its host and its own window: a host that closes or
+        // destroys only the preview ends the program too.
+        const bool shown = preview_.isVisible() && x11_.WindowRect(preview_.winId());
+        if (!shown || !x11_.WindowRect(host_)) {
             // Not quit(): that only asks, and an open window may turn it down.
             QCoreApplication::exit(0);
         }

@@ -10,13 +10,14 @@
 namespace velmora {
 
 // The preview shown as a child of another program's window and covering it, for as long as
-// that window exists: once it has gone, the program ends.
+// that window and the preview's own exist: once either has gone or the preview is closed, the
+// program ends.
 class EmbeddedPreview {
   public:
-    // How often the host window is looked for.
+    // How often the host and the preview are looked for.
     static constexpr std::chrono::milliseconds kHostWatchInterval{200};
 
-    // Nothing when host names no window.
+    // Nothing when host names no window or the root window.
     static std::unique_ptr<EmbeddedPreview> Start(const X11Connection& x11, X11WindowId host);
 
   private:

@@ -26,6 +26,10 @@ class RecordingHost : public EntryHost {
         calls.push_back("message " + std::string(text));
     }
     void HideCursor() override { calls.push_back("hide cursor"); }
+    bool ClaimSingleInstance() override {
+        calls.push_back("claim");
+        return claim_free;
+    }
     bool ShowPreview(std::int32_t host_window) override {
         calls.push_back("preview " + std::to_string(host_window));
         return preview_shown;
@@ -36,6 +40,7 @@ class RecordingHost : public EntryHost {
     std::set<std::string> windows;
     bool renderer_present = true;
     bool preview_shown = true;
+    bool claim_free = true;
     std::vector<std::string> calls;
 };
 
@@ -51,14 +56,15 @@ std::vector<std::string> Then(std::vector<std::string> first,
 TEST(Main, SaverSessionHidesTheCursorAfterThePreparations) {
     RecordingHost host;
     EXPECT_EQ(Main("/S", host), MainResult::kKeepRunning);
-    EXPECT_EQ(host.calls, Then(kInstanceChecks,
-                               {"folder", "settings", kRendererCheck, "hide cursor", "session"}));
+    EXPECT_EQ(host.calls, Then(kInstanceChecks, {"folder", "settings", kRendererCheck, "claim",
+                                                 "hide cursor", "session"}));
 }
 
 TEST(Main, EmptyCommandLineRunsTheSessionWithTheCursorVisible) {
     RecordingHost host;
     EXPECT_EQ(Main("", host), MainResult::kKeepRunning);
-    EXPECT_EQ(host.calls, Then(kInstanceChecks, {"folder", "settings", kRendererCheck, "session"}));
+    EXPECT_EQ(host.calls,
+              Then(kInstanceChecks, {"folder", "settings", kRendererCheck, "claim", "session"}));
 }
 
 TEST(Main, SettingsDialogEndsTheProgramWhenItCloses) {
@@ -66,7 +72,7 @@ TEST(Main, SettingsDialogEndsTheProgramWhenItCloses) {
         RecordingHost host;
         EXPECT_EQ(Main(command_line, host), MainResult::kEndProgram);
         EXPECT_EQ(host.calls,
-                  Then(kInstanceChecks, {"folder", "settings", kRendererCheck, "dialog"}));
+                  Then(kInstanceChecks, {"folder", "settings", kRendererCheck, "claim", "dialog"}));
     }
 }
 
@@ -101,6 +107,17 @@ TEST(Main, MissingRendererIsReportedInEveryModeButPreview) {
         EXPECT_EQ(host.calls,
                   Then(kInstanceChecks, {"folder", "settings", kRendererCheck,
                                          "message ヴェルモラ.dll が同じﾌｫﾙﾀﾞに見つかりません！"}))
+            << command_line;
+    }
+}
+
+TEST(Main, AStartThatLosesTheClaimEndsBeforeItsFormExists) {
+    for (const char* command_line : {"/S", "/C", ""}) {
+        RecordingHost host;
+        host.claim_free = false;
+        EXPECT_EQ(Main(command_line, host), MainResult::kEndProgram);
+        EXPECT_EQ(host.calls,
+                  Then(kInstanceChecks, {"folder", "settings", kRendererCheck, "claim"}))
             << command_line;
     }
 }
