@@ -76,11 +76,21 @@ void Velmora_S::Timer3_Timer() {
     Form_QueryUnload();
 }
 
+void Velmora_S::RendererExited() {
+    if (ended_) {
+        return;
+    }
+    SetTimer(SessionTimer::kTimer3, false);
+    Form_QueryUnload();
+}
+
 void Velmora_S::Form_QueryUnload() {
     if (ended_) {
         return;
     }
     ended_ = true;
+    // The renderer is the session's: it must not go on full screen with no music and no owner.
+    host_.EndRenderer();
     if (TimerEnabled(SessionTimer::kTimer2)) {
         SetTimer(SessionTimer::kTimer2, false);
         music_.BGM_CDClose();

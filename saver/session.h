@@ -27,8 +27,11 @@ class SessionHost {
     virtual std::optional<RgbPicture> CapturePrimaryScreen() = 0;
     // Writes a picture file into the picture folder; false when it could not be written.
     virtual bool SavePicture(std::string_view file_name, const std::vector<std::uint8_t>& bmp) = 0;
-    // Starts the program with no arguments and does not wait for it.
+    // Starts the program with no arguments as a child of the session, without waiting for it;
+    // its end is reported through Velmora_S::RendererExited.
     virtual void StartRenderer(const std::string& path) = 0;
+    // Asks the renderer, if it still runs, to end, and returns once it has gone.
+    virtual void EndRenderer() = 0;
     virtual bool WindowTitledExists(std::string_view title) = 0;
     virtual void SetTimerEnabled(SessionTimer timer, bool enabled) = 0;
     virtual void ShowCursor() = 0;
@@ -41,7 +44,7 @@ class SessionHost {
 class Velmora_S {
   public:
     // The renderer shows its window soon after it starts; a session whose renderer has shown
-    // none within this many watch ticks (5 s) gives up, since no renderer is coming.
+    // none within this many watch ticks (5 s) gives up and ends it.
     static constexpr int kRendererStartTicks = 10;
 
     Velmora_S(SessionHost& host, Velmora_BGM& music, const Settings& settings,
@@ -51,8 +54,10 @@ class Velmora_S {
     void Timer1_Timer();
     void Timer2_Timer();
     void Timer3_Timer();
-    // The end of the session, however it comes: stops the music, gives the cursor back (mode
-    // "S") and ends the program. Runs once.
+    // The renderer process has ended (or could not start): so does the session, at once.
+    void RendererExited();
+    // The end of the session, however it comes: ends the renderer if it still runs, stops the
+    // music, gives the cursor back (mode "S") and ends the program. Runs once.
     void Form_QueryUnload();
 
     bool TimerEnabled(SessionTimer timer) const;

@@ -5,7 +5,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
-#include <QProcess>
 #include <QScreen>
 
 #include "common/picture_folder.h"
@@ -37,6 +36,11 @@ SessionForm::SessionForm(const X11Connection* x11, const Settings& settings,
     connect(&timers_[2], &QTimer::timeout, this, [this] { session_.Timer3_Timer(); });
     connect(&termination_, &TerminationSignals::Received, this,
             [this] { session_.Form_QueryUnload(); });
+    // Queued: a renderer that cannot start at all is reported while the session is still
+    // starting, and its end has to wait until the start is over.
+    connect(
+        &renderer_, &RendererProcess::Exited, this, [this] { session_.RendererExited(); },
+        Qt::QueuedConnection);
     // The renderer watch runs from the window's creation.
     timers_[2].start();
 }
@@ -81,8 +85,11 @@ bool SessionForm::SavePicture(std::string_view file_name, const std::vector<std:
 }
 
 void SessionForm::StartRenderer(const std::string& path) {
-    // Detached: the renderer is neither waited for nor left behind as a zombie.
-    QProcess::startDetached(QString::fromStdString(path), {});
+    renderer_.Start(path);
+}
+
+void SessionForm::EndRenderer() {
+    renderer_.End();
 }
 
 bool SessionForm::WindowTitledExists(std::string_view title) {

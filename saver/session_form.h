@@ -9,6 +9,7 @@
 
 #include "saver/bgm/velmora_bgm.h"
 #include "saver/host/mci/media_services.h"
+#include "saver/host/renderer_process.h"
 #include "saver/host/termination_signals.h"
 #include "saver/host/x11_connection.h"
 #include "saver/session.h"
@@ -35,6 +36,7 @@ class SessionForm final : public QWidget, private SessionHost {
     std::optional<RgbPicture> CapturePrimaryScreen() override;
     bool SavePicture(std::string_view file_name, const std::vector<std::uint8_t>& bmp) override;
     void StartRenderer(const std::string& path) override;
+    void EndRenderer() override;
     bool WindowTitledExists(std::string_view title) override;
     void SetTimerEnabled(SessionTimer timer, bool enabled) override;
     void ShowCursor() override;
@@ -45,6 +47,7 @@ class SessionForm final : public QWidget, private SessionHost {
     Velmora_BGM music_;
     Velmora_S session_;
     std::array<QTimer, 3> timers_;
+    RendererProcess renderer_;
     TerminationSignals termination_;
 };
 

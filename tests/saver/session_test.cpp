@@ -22,6 +22,7 @@ class RecordingSessionHost : public SessionHost {
         return true;
     }
     void StartRenderer(const std::string& path) override { calls.push_back("start " + path); }
+    void EndRenderer() override { calls.push_back("end renderer"); }
     bool WindowTitledExists(std::string_view title) override {
         calls.push_back("find " + std::string(title));
         return renderer_window;
@@ -95,7 +96,7 @@ TEST_F(SessionTest, CdMusicOpensTheDriveAndPollsUntilAPollFails) {
     host_.renderer_window = false;
     const auto at_end = host_.calls.size();
     session.Form_QueryUnload();
-    EXPECT_EQ(CallsFrom(at_end), (std::vector<std::string>{"show cursor", "end"}));
+    EXPECT_EQ(CallsFrom(at_end), (std::vector<std::string>{"end renderer", "show cursor", "end"}));
 }
 
 TEST_F(SessionTest, EndWhileTheCdPlaysStopsAndClosesIt) {
@@ -104,8 +105,9 @@ TEST_F(SessionTest, EndWhileTheCdPlaysStopsAndClosesIt) {
     session.Form_Load();
     const auto before = host_.calls.size();
     session.Form_QueryUnload();
-    EXPECT_EQ(CallsFrom(before), (std::vector<std::string>{"timer2 off", "stop cdaudio",
-                                                           "close cdaudio", "show cursor", "end"}));
+    EXPECT_EQ(CallsFrom(before),
+              (std::vector<std::string>{"end renderer", "timer2 off", "stop cdaudio",
+                                        "close cdaudio", "show cursor", "end"}));
 }
 
 TEST_F(SessionTest, Mp3IsOpenedKeptAliveAndClosed) {
@@ -123,8 +125,9 @@ TEST_F(SessionTest, Mp3IsOpenedKeptAliveAndClosed) {
                                                            "play MP3Play from 0"}));
     before = host_.calls.size();
     session.Form_QueryUnload();
-    EXPECT_EQ(CallsFrom(before), (std::vector<std::string>{"timer1 off", "stop MP3Play",
-                                                           "close MP3Play", "show cursor", "end"}));
+    EXPECT_EQ(CallsFrom(before),
+              (std::vector<std::string>{"end renderer", "timer1 off", "stop MP3Play",
+                                        "close MP3Play", "show cursor", "end"}));
 }
 
 TEST_F(SessionTest, WavLoopsUntilTheEnd) {
@@ -136,7 +139,8 @@ TEST_F(SessionTest, WavLoopsUntilTheEnd) {
     const auto before = host_.calls.size();
     session.Form_QueryUnload();
     // Started with an empty command line: the cursor was never hidden, so it is not shown.
-    EXPECT_EQ(CallsFrom(before), (std::vector<std::string>{"PlaySound stop", "end"}));
+    EXPECT_EQ(CallsFrom(before),
+              (std::vector<std::string>{"end renderer", "PlaySound stop", "end"}));
 }
 
 TEST_F(SessionTest, OtherFileEndingsAndKindsPlayNothing) {
@@ -149,7 +153,8 @@ TEST_F(SessionTest, OtherFileEndingsAndKindsPlayNothing) {
         session.Form_Load();
         EXPECT_EQ(host_.calls.size(), 4u) << file;
         session.Form_QueryUnload();
-        EXPECT_EQ(CallsFrom(4), (std::vector<std::string>{"show cursor", "end"})) << file;
+        EXPECT_EQ(CallsFrom(4), (std::vector<std::string>{"end renderer", "show cursor", "end"}))
+            << file;
     }
 }
 
@@ -161,13 +166,14 @@ TEST_F(SessionTest, EndsOnceTheRendererWindowHasGone) {
     host_.renderer_window = false;
     const auto before = host_.calls.size();
     session.Timer3_Timer();
-    EXPECT_EQ(CallsFrom(before),
-              (std::vector<std::string>{"find Velmora_VC", "timer3 off", "show cursor", "end"}));
+    EXPECT_EQ(CallsFrom(before), (std::vector<std::string>{"find Velmora_VC", "timer3 off",
+                                                           "end renderer", "show cursor", "end"}));
     // Nothing runs after the end, whatever tick or request still arrives.
     const auto after = host_.calls.size();
     session.Timer3_Timer();
     session.Timer1_Timer();
     session.Timer2_Timer();
+    session.RendererExited();
     session.Form_QueryUnload();
     EXPECT_EQ(host_.calls.size(), after);
 }
@@ -181,7 +187,19 @@ TEST_F(SessionTest, WaitsForTheRendererWindowButNotForever) {
         ASSERT_NE(host_.calls.back(), "end") << "ended at tick " << tick;
     }
     session.Timer3_Timer();
-    EXPECT_EQ(host_.calls.back(), "end");
+    EXPECT_EQ(CallsFrom(host_.calls.size() - 3),
+              (std::vector<std::string>{"end renderer", "show cursor", "end"}))
+        << "a renderer that never showed a window is ended with the session";
+}
+
+TEST_F(SessionTest, TheRendererEndingEndsTheSessionAtOnceEvenBeforeItsWindowShowed) {
+    host_.renderer_window = false;
+    auto& session = Session();
+    session.Form_Load();
+    const auto before = host_.calls.size();
+    session.RendererExited();
+    EXPECT_EQ(CallsFrom(before),
+              (std::vector<std::string>{"timer3 off", "end renderer", "show cursor", "end"}));
 }
 
 }  // namespace

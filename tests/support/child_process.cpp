@@ -139,6 +139,17 @@ CommandResult RunCommand(const std::vector<std::string>& argv, const Environment
     return result;
 }
 
+bool ProcessEnded(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) {
+        return true;
+    }
+    // The state follows the command name, which is in parentheses and may hold anything.
+    const auto name_end = line.rfind(')');
+    return name_end == std::string::npos || line.substr(name_end + 2, 1) == "Z";
+}
+
 bool WaitUntil(const std::function<bool()>& predicate, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (true) {

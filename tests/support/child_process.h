@@ -46,6 +46,10 @@ struct CommandResult {
 CommandResult RunCommand(const std::vector<std::string>& argv, const EnvironmentChanges& changes,
                          std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
+// True once the process with this id has ended: gone, or a zombie that nobody has reaped yet
+// (which is what an orphan stays under an init that does not reap).
+bool ProcessEnded(pid_t pid);
+
 // Polls the predicate every 10 ms until it holds or the timeout has passed.
 bool WaitUntil(const std::function<bool()>& predicate, std::chrono::milliseconds timeout);
 
