@@ -28,7 +28,21 @@ extern "C" int EndOnLostDisplay(Display*) {
     _exit(1);
 }
 
+XErrorHandler outer_error_handler = nullptr;
+
+extern "C" int EndOnLostWindow(Display* display, XErrorEvent* event) {
+    if (event->error_code == BadWindow || event->error_code == BadDrawable) {
+        end_requested = 1;
+        return 0;
+    }
+    return outer_error_handler != nullptr ? outer_error_handler(display, event) : 0;
+}
+
 }  // namespace
+
+void EndWhenTheWindowIsLost() {
+    outer_error_handler = XSetErrorHandler(EndOnLostWindow);
+}
 
 void InstallEndRequests() {
     struct sigaction action {};

@@ -8,7 +8,12 @@ namespace velmora {
 // connection ends it at once with one line on stderr and status 1.
 void InstallEndRequests();
 
-// True once SIGTERM or SIGINT has arrived.
+// From now on an X error about a window or drawable that has gone (the window destroyed under
+// the renderer, as a daemon may do with its own) counts as a close request; other X errors go
+// on to the handler that was there. For after SDL has set up its X connection.
+void EndWhenTheWindowIsLost();
+
+// True once SIGTERM or SIGINT has arrived, or the window was lost.
 bool EndRequested();
 
 }  // namespace velmora

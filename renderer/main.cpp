@@ -1,5 +1,5 @@
-#include "renderer/sdl_render_window.h"
+#include "renderer/renderer_program.h"
 
-int main() {
-    return velmora::RunRenderer();
+int main(int argc, char** argv) {
+    return velmora::RunRenderer(argc, argv);
 }

@@ -4,12 +4,23 @@
 #include <unistd.h>
 
 #include "common/picture_folder.h"
+#include "common/window_id.h"
 #include "renderer/dib_loader.h"
 
 namespace velmora {
 
+namespace {
+
+std::string desktop_picture_name = kDesktopPictureName;
+
+}  // namespace
+
+void UseDesktopPictureOfWindow(unsigned long window) {
+    desktop_picture_name = WindowDesktopPictureName(window);
+}
+
 std::string DesktopPicturePath() {
-    return (PictureFolder() / kDesktopPictureName).string();
+    return (PictureFolder() / desktop_picture_name).string();
 }
 
 std::string FlarePicturePath() {

@@ -8,7 +8,9 @@
 
 namespace velmora {
 
-// The two pictures the saver leaves in the picture folder.
+// The two pictures the saver leaves in the picture folder. Inside a screen-saver daemon's window
+// the desktop picture is that window's own, once the window is set here.
+void UseDesktopPictureOfWindow(unsigned long window);
 std::string DesktopPicturePath();
 std::string FlarePicturePath();
 

@@ -2,12 +2,9 @@
 
 #include <SDL2/SDL.h>
 
-#include <cstdio>
 #include <cstdlib>
 
-#include "common/renderer_window.h"
 #include "renderer/end_requests.h"
-#include "renderer/sdl_message_box_reporter.h"
 
 namespace velmora {
 namespace {
@@ -17,9 +14,6 @@ static_assert(SDL_SCANCODE_ESCAPE == kEscapeKey);
 // X11 takes the window class (WM_CLASS) from this variable when SDL's video starts.
 constexpr const char* kWindowClassVariable = "SDL_VIDEO_X11_WMCLASS";
 constexpr const char* kWindowClassName = "OpenGL";
-constexpr int kRequestedWidth = 1024;
-constexpr int kRequestedHeight = 768;
-constexpr int kRequestedBits = 32;
 constexpr int kDepthBits = 16;
 constexpr int kPrimaryDisplay = 0;
 
@@ -96,6 +90,7 @@ bool SdlRenderWindow::OpenWindow(const char* title, int width, int height, int b
         return false;
     }
     video_started_ = true;
+    EndWhenTheWindowIsLost();
 
     std::optional<SDL_DisplayMode> mode;
     if (fullscreen_) {
@@ -196,25 +191,6 @@ bool SdlRenderWindow::frame_draw() {
 
 void SdlRenderWindow::SwapBuffers() {
     SDL_GL_SwapWindow(window_);
-}
-
-int RunRenderer() {
-    InstallEndRequests();
-    SdlMessageBoxReporter reporter;
-    SdlRenderWindow window(reporter);
-    if (!window.render_window_open(kRendererWindowTitle, kRequestedWidth, kRequestedHeight,
-                                   kRequestedBits, true)) {
-        if (window.display_error()) {
-            std::fprintf(stderr, "%s: cannot open the X display: %s\n",
-                         program_invocation_short_name, window.display_error()->c_str());
-            return 1;
-        }
-        return 0;
-    }
-    window.scene().scene_build();
-    RunMainLoop(window);
-    window.render_window_close();
-    return 0;
 }
 
 }  // namespace velmora

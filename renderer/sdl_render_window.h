@@ -52,8 +52,4 @@ class SdlRenderWindow : public FrameHost {
     std::unique_ptr<Scene> scene_;
 };
 
-// The renderer program: window, scene and loop until Escape or a close request. 0, or 1 when
-// there is no X display to show anything on.
-int RunRenderer();
-
 }  // namespace velmora

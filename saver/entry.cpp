@@ -44,4 +44,18 @@ MainResult Main(std::string_view command_line, EntryHost& host) {
     return MainResult::kKeepRunning;
 }
 
+MainResult HackMain(EntryHost& host) {
+    host.CreatePictureFolder();
+    host.LoadSettings();
+    if (!host.FileExists(RendererPath(host.ProgramFolder()))) {
+        host.ShowMessageBox(kRendererMissingMessage);
+        return MainResult::kEndProgram;
+    }
+    if (!host.ClaimSingleInstance()) {
+        return MainResult::kEndProgram;
+    }
+    host.LoadSession();
+    return MainResult::kKeepRunning;
+}
+
 }  // namespace velmora

@@ -50,4 +50,8 @@ std::string RendererPath(std::string_view program_folder);
 // lives in the program's event loop.
 MainResult Main(std::string_view command_line, EntryHost& host);
 
+// The entry inside a screen-saver daemon's window: the session's preparations as for "/S", one
+// session per window, and nothing that would take the screen from the daemon (no cursor hiding).
+MainResult HackMain(EntryHost& host);
+
 }  // namespace velmora

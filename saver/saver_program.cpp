@@ -2,7 +2,10 @@
 
 #include <unistd.h>
 
+#include <cstdio>
+
 #include "common/picture_folder.h"
+#include "common/window_id.h"
 #include "saver/host/design_font.h"
 #include "saver/host/message_box.h"
 #include "saver/host/program_folder.h"
@@ -11,9 +14,11 @@
 
 namespace velmora {
 
-SaverProgram::SaverProgram(std::unique_ptr<X11Connection> x11, std::string mode_letter)
+SaverProgram::SaverProgram(std::unique_ptr<X11Connection> x11, std::string mode_letter,
+                           std::optional<X11WindowId> daemon_window)
     : x11_(std::move(x11)),
       mode_letter_(std::move(mode_letter)),
+      daemon_window_(daemon_window),
       program_folder_(velmora::ProgramFolder()) {}
 
 bool SaverProgram::WindowTitledExists(std::string_view title) {
@@ -26,6 +31,7 @@ void SaverProgram::CreatePictureFolder() {
 
 void SaverProgram::LoadSettings() {
     velmora::LoadSettings(settings_, IniPath(program_folder_), program_folder_);
+    session_settings_ = settings_;
 }
 
 std::string SaverProgram::ProgramFolder() {
@@ -37,6 +43,12 @@ bool SaverProgram::FileExists(const std::string& path) {
 }
 
 void SaverProgram::ShowMessageBox(std::string_view text) {
+    // Inside a daemon's window nobody would see a box: the daemon covers the screen.
+    if (daemon_window_) {
+        std::fprintf(stderr, "%s: %.*s\n", program_invocation_short_name,
+                     static_cast<int>(text.size()), text.data());
+        return;
+    }
     velmora::ShowMessageBox(text);
 }
 
@@ -47,8 +59,13 @@ void SaverProgram::HideCursor() {
 }
 
 bool SaverProgram::ClaimSingleInstance() {
-    // One per display and user: another user's session on a shared display is not ours.
-    return x11_ == nullptr || x11_->ClaimSelection("VELMORA_SESSION_U" + std::to_string(getuid()));
+    // One per display and user: another user's session on a shared display is not ours. A
+    // daemon runs one program per monitor, each in its own window: one session per window.
+    std::string name = "VELMORA_SESSION_U" + std::to_string(getuid());
+    if (daemon_window_) {
+        name += "_W" + WindowIdText(*daemon_window_);
+    }
+    return x11_ == nullptr || x11_->ClaimSelection(name);
 }
 
 bool SaverProgram::ShowPreview(std::int32_t host_window) {
@@ -66,8 +83,15 @@ void SaverProgram::ShowSettingsDialog() {
 }
 
 void SaverProgram::LoadSession() {
-    session_ = std::make_unique<SessionForm>(x11_.get(), settings_, mode_letter_, program_folder_,
-                                             LastResult);
+    if (daemon_window_) {
+        // One music for all the monitors: the first of the daemon's sessions plays it.
+        if (x11_ == nullptr ||
+            !x11_->ClaimSelection("VELMORA_MUSIC_U" + std::to_string(getuid()))) {
+            session_settings_.BGM_Kind = 0;
+        }
+    }
+    session_ = std::make_unique<SessionForm>(x11_.get(), session_settings_, mode_letter_,
+                                             program_folder_, LastResult, daemon_window_);
     session_->Load();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "saver/entry.h"
@@ -15,7 +16,9 @@ namespace velmora {
 // the entry procedure.
 class SaverProgram final : public EntryHost {
   public:
-    SaverProgram(std::unique_ptr<X11Connection> x11, std::string mode_letter);
+    // With a daemon's window, the program runs its session inside that window.
+    SaverProgram(std::unique_ptr<X11Connection> x11, std::string mode_letter,
+                 std::optional<X11WindowId> daemon_window = std::nullopt);
 
     bool WindowTitledExists(std::string_view title) override;
     void CreatePictureFolder() override;
@@ -32,8 +35,11 @@ class SaverProgram final : public EntryHost {
   private:
     std::unique_ptr<X11Connection> x11_;
     const std::string mode_letter_;
+    const std::optional<X11WindowId> daemon_window_;
     const std::string program_folder_;
     Settings settings_;
+    // What the session plays: the settings, less the music where another session has it.
+    Settings session_settings_;
     // Receives the results of system calls, program-wide.
     std::int32_t LastResult = 0;
     std::unique_ptr<SessionForm> session_;

@@ -7,7 +7,10 @@
 #include <QPixmap>
 #include <QScreen>
 
+#include <filesystem>
+
 #include "common/picture_folder.h"
+#include "common/window_id.h"
 #include "saver/entry.h"
 #include "saver/host/bmp_writer.h"
 
@@ -16,13 +19,16 @@ namespace {
 
 constexpr int kTimerMilliseconds[] = {kTimer1Milliseconds, kTimer2Milliseconds,
                                       kTimer3Milliseconds};
+// A daemon ends its hacks as it likes; a destroyed window must not keep us long.
+constexpr int kDaemonWindowWatchMilliseconds = 100;
 
 }  // namespace
 
 SessionForm::SessionForm(const X11Connection* x11, const Settings& settings,
                          std::string mode_letter, std::string program_folder,
-                         std::int32_t& LastResult)
+                         std::int32_t& LastResult, std::optional<X11WindowId> daemon_window)
     : x11_(x11),
+      daemon_window_(daemon_window),
       music_(media_.commands(), media_.player(), LastResult),
       session_(*this, music_, settings, std::move(mode_letter), std::move(program_folder)) {
     setWindowTitle(QString::fromUtf8(kSessionWindowTitle.data(),
@@ -43,6 +49,14 @@ SessionForm::SessionForm(const X11Connection* x11, const Settings& settings,
         Qt::QueuedConnection);
     // The renderer watch runs from the window's creation.
     timers_[2].start();
+    if (daemon_window_ && x11_ != nullptr) {
+        connect(&daemon_window_watch_, &QTimer::timeout, this, [this] {
+            if (!x11_->WindowRect(*daemon_window_)) {
+                session_.Form_QueryUnload();
+            }
+        });
+        daemon_window_watch_.start(kDaemonWindowWatchMilliseconds);
+    }
 }
 
 void SessionForm::Load() {
@@ -59,7 +73,14 @@ void SessionForm::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+std::string SessionForm::DesktopPictureName() const {
+    return daemon_window_ ? WindowDesktopPictureName(*daemon_window_) : kDesktopPictureName;
+}
+
 std::optional<RgbPicture> SessionForm::CapturePrimaryScreen() {
+    if (daemon_window_) {
+        return x11_ != nullptr ? x11_->DesktopUnder(*daemon_window_) : std::nullopt;
+    }
     QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) {
         return std::nullopt;
@@ -81,11 +102,17 @@ std::optional<RgbPicture> SessionForm::CapturePrimaryScreen() {
 bool SessionForm::SavePicture(std::string_view file_name, const std::vector<std::uint8_t>& bmp) {
     // Only into a private folder of ours: a desktop capture is nobody else's to read.
     const auto folder = PictureFolder();
-    return PreparePictureFolder(folder) && WritePrivateFile(folder / file_name, bmp);
+    const std::string name =
+        file_name == kDesktopPictureName ? DesktopPictureName() : std::string(file_name);
+    return PreparePictureFolder(folder) && WritePrivateFile(folder / name, bmp);
 }
 
 void SessionForm::StartRenderer(const std::string& path) {
-    renderer_.Start(path);
+    if (daemon_window_) {
+        renderer_.Start(path, {kWindowIdOption, WindowIdText(*daemon_window_)});
+    } else {
+        renderer_.Start(path, {});
+    }
 }
 
 void SessionForm::EndRenderer() {
@@ -114,6 +141,12 @@ void SessionForm::ShowCursor() {
 void SessionForm::EndProgram() {
     for (QTimer& timer : timers_) {
         timer.stop();
+    }
+    daemon_window_watch_.stop();
+    if (daemon_window_) {
+        // A daemon makes new windows as it likes; their pictures must not pile up.
+        std::error_code ignored;
+        std::filesystem::remove(PictureFolder() / DesktopPictureName(), ignored);
     }
     QCoreApplication::exit(0);
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "saver/bgm/velmora_bgm.h"
@@ -19,12 +20,15 @@ namespace velmora {
 
 // The hidden session window: titled so that other instances find it, sized to the primary
 // screen, never shown. It carries the session's timers and ends the program with the session.
+// Given a screen-saver daemon's window, the session runs inside that window: the desktop picture
+// is the part under it, the renderer draws into it, and the session ends when it goes.
 class SessionForm final : public QWidget, private SessionHost {
     Q_OBJECT
 
   public:
     SessionForm(const X11Connection* x11, const Settings& settings, std::string mode_letter,
-                std::string program_folder, std::int32_t& LastResult);
+                std::string program_folder, std::int32_t& LastResult,
+                std::optional<X11WindowId> daemon_window = std::nullopt);
 
     // Creates the window (unmapped) and runs the session's start.
     void Load();
@@ -42,7 +46,12 @@ class SessionForm final : public QWidget, private SessionHost {
     void ShowCursor() override;
     void EndProgram() override;
 
+    // The desktop picture's file name: the window's own inside a daemon's window.
+    std::string DesktopPictureName() const;
+
     const X11Connection* x11_;
+    const std::optional<X11WindowId> daemon_window_;
+    QTimer daemon_window_watch_;
     MediaServices media_;
     Velmora_BGM music_;
     Velmora_S session_;

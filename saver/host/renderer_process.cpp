@@ -23,7 +23,7 @@ RendererProcess::~RendererProcess() {
     End();
 }
 
-bool RendererProcess::Start(const std::string& path) {
+bool RendererProcess::Start(const std::string& path, const std::vector<std::string>& arguments) {
     const pid_t saver = getpid();
     process_.setChildProcessModifier([saver] {
         // Runs in the child between fork and exec. The death signal is checked against a saver
@@ -33,7 +33,11 @@ bool RendererProcess::Start(const std::string& path) {
             _exit(EXIT_FAILURE);
         }
     });
-    process_.start(QString::fromStdString(path), {});
+    QStringList list;
+    for (const std::string& argument : arguments) {
+        list.append(QString::fromStdString(argument));
+    }
+    process_.start(QString::fromStdString(path), list);
     return process_.waitForStarted();
 }
 

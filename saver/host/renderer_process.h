@@ -5,11 +5,12 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
-// The renderer as a child the saver owns: started with no arguments, its exit seen at once, and
-// never left behind. Should the saver die without a word, the kernel asks it to end (SIGTERM).
+// The renderer as a child the saver owns: its exit seen at once, and never left behind. Should the
+// saver die without a word, the kernel asks it to end (SIGTERM).
 class RendererProcess final : public QObject {
     Q_OBJECT
 
@@ -22,7 +23,7 @@ class RendererProcess final : public QObject {
     ~RendererProcess() override;
 
     // False when the program could not be started at all.
-    bool Start(const std::string& path);
+    bool Start(const std::string& path, const std::vector<std::string>& arguments);
     // SIGTERM, then SIGKILL once the grace time has passed; returns when the renderer has gone.
     void End();
 

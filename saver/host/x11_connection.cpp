@@ -2,8 +2,11 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
 
+#include <algorithm>
+#include <bit>
 #include <string>
 #include <vector>
 
@@ -79,6 +82,62 @@ std::vector<Window> Children(Display* display, Window window) {
     return list;
 }
 
+// The pixmap a screen-saver daemon stored on its window: a picture of the whole screen.
+Pixmap DaemonScreenshot(Display* display, Window window) {
+    const Atom property = XInternAtom(display, "_SCREENSAVER_SCREENSHOT", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    Pixmap pixmap = None;
+    if (XGetWindowProperty(display, window, property, 0, 1, False, XA_PIXMAP, &type, &format,
+                           &count, &after, &data) == Success &&
+        type == XA_PIXMAP && format == 32 && count == 1 && data != nullptr) {
+        pixmap = static_cast<Pixmap>(*reinterpret_cast<const unsigned long*>(data));
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return pixmap;
+}
+
+// One channel of a pixel, scaled to 8 bits from where the visual's mask puts it.
+std::uint8_t Channel(unsigned long pixel, unsigned long mask) {
+    if (mask == 0) {
+        return 0;
+    }
+    const int shift = std::countr_zero(mask);
+    const int bits = std::popcount(mask);
+    const unsigned long value = (pixel & mask) >> shift;
+    return static_cast<std::uint8_t>(bits >= 8 ? value >> (bits - 8)
+                                               : value * 255 / ((1ul << bits) - 1));
+}
+
+// A rectangle of a drawable as red-green-blue rows from the top, for a true-colour visual.
+std::optional<RgbPicture> ReadArea(Display* display, Drawable drawable, const Visual* visual, int x,
+                                   int y, int width, int height) {
+    if (width <= 0 || height <= 0 || visual == nullptr || visual->red_mask == 0) {
+        return std::nullopt;
+    }
+    XImage* image = XGetImage(display, drawable, x, y, static_cast<unsigned>(width),
+                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (image == nullptr) {
+        return std::nullopt;
+    }
+    RgbPicture picture{width, height, {}};
+    picture.rgb.reserve(static_cast<std::size_t>(width) * height * 3);
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            const unsigned long pixel = XGetPixel(image, column, row);
+            picture.rgb.push_back(Channel(pixel, visual->red_mask));
+            picture.rgb.push_back(Channel(pixel, visual->green_mask));
+            picture.rgb.push_back(Channel(pixel, visual->blue_mask));
+        }
+    }
+    XDestroyImage(image);
+    return picture;
+}
+
 }  // namespace
 
 std::unique_ptr<X11Connection> X11Connection::Open() {
@@ -136,6 +195,43 @@ void X11Connection::HideCursor() const {
 void X11Connection::ShowCursor() const {
     XFixesShowCursor(display_, DefaultRootWindow(display_));
     XFlush(display_);
+}
+
+std::optional<RgbPicture> X11Connection::DesktopUnder(X11WindowId window) const {
+    const ErrorTrap trap(display_);
+    XWindowAttributes attributes{};
+    int left = 0, top = 0;
+    Window child = 0;
+    if (XGetWindowAttributes(display_, window, &attributes) == 0 ||
+        !XTranslateCoordinates(display_, window, attributes.root, 0, 0, &left, &top, &child)) {
+        return std::nullopt;
+    }
+    // The part of the window that lies on the picture, screenshot or screen alike.
+    auto area_of = [&](Drawable drawable) -> std::optional<RgbPicture> {
+        Window root = 0;
+        int x = 0, y = 0;
+        unsigned width = 0, height = 0, border = 0, depth = 0;
+        if (XGetGeometry(display_, drawable, &root, &x, &y, &width, &height, &border, &depth) ==
+            0) {
+            return std::nullopt;
+        }
+        const int from_x = std::max(left, 0);
+        const int from_y = std::max(top, 0);
+        const int to_x = std::min(left + attributes.width, static_cast<int>(width));
+        const int to_y = std::min(top + attributes.height, static_cast<int>(height));
+        return ReadArea(display_, drawable, attributes.visual, from_x, from_y, to_x - from_x,
+                        to_y - from_y);
+    };
+    if (const Pixmap screenshot = DaemonScreenshot(display_, window); screenshot != None) {
+        if (auto picture = area_of(screenshot)) {
+            return picture;
+        }
+    }
+    return area_of(attributes.root);
+}
+
+X11WindowId X11Connection::DefaultRoot() const {
+    return DefaultRootWindow(display_);
 }
 
 bool X11Connection::IsRootWindow(X11WindowId window) const {

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "saver/pictures.h"
 #include "saver/screen_rect.h"
 
 struct _XDisplay;
@@ -34,6 +35,13 @@ class X11Connection {
     // closes, so it comes back even when the program is killed.
     void HideCursor() const;
     void ShowCursor() const;
+    // The part of the desktop under a window that a screen-saver daemon gave us, rows from the
+    // top: cut from the daemon's screenshot of the screen when it left one on the window (as a
+    // pixmap in _SCREENSAVER_SCREENSHOT, taken before it blanked the screen), else what the
+    // screen shows there now. Nothing when neither can be read.
+    std::optional<RgbPicture> DesktopUnder(X11WindowId window) const;
+    // The root window of the default screen.
+    X11WindowId DefaultRoot() const;
     // True for the root window of any screen of the display.
     bool IsRootWindow(X11WindowId window) const;
     // Makes this connection the owner of the selection with this name if nobody owns it, in one

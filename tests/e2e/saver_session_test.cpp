@@ -13,6 +13,7 @@
 #include "common/file_bytes.h"
 #include "common/picture_folder.h"
 #include "common/renderer_window.h"
+#include "common/window_id.h"
 #include "renderer/dib_loader.h"
 #include "tests/e2e/support/program_folder.h"
 #include "tests/e2e/support/x_display.h"
@@ -41,6 +42,11 @@ Screenshot AsymmetricPattern(int width, int height) {
     return pattern;
 }
 
+bool AnyLit(const Screenshot& shot) {
+    return std::any_of(shot.pixels.begin(), shot.pixels.end(),
+                       [](const Rgb& pixel) { return pixel != Rgb{}; });
+}
+
 class SaverSession : public testing::Test {
   protected:
     SaverSession() {
@@ -52,7 +58,7 @@ class SaverSession : public testing::Test {
         return ResolvePictureFolder(cache_.path().c_str(), nullptr) / name;
     }
 
-    void Start(const std::string& command_line = "/S", EnvironmentChanges extra = {}) {
+    void Start(const std::vector<std::string>& arguments = {"/S"}, EnvironmentChanges extra = {}) {
         auto environment = xvfb_.Environment();
         environment["XDG_CACHE_HOME"] = cache_.path();
         environment["XDG_RUNTIME_DIR"] = cache_.path();
@@ -62,9 +68,7 @@ class SaverSession : public testing::Test {
             environment[name] = value;
         }
         std::vector<std::string> argv{programs_.saver()};
-        if (!command_line.empty()) {
-            argv.push_back(command_line);
-        }
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
         saver_ = std::make_unique<ChildProcess>(argv, environment);
     }
 
@@ -288,6 +292,112 @@ TEST_P(SaverMusic, PlaysWhileTheSessionRunsAndStopsAtItsEnd) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, SaverMusic, testing::Values("wav", "mp3"));
+
+// Inside a window that a screen-saver daemon gives the program, named on the command line or in
+// $XSCREENSAVER_WINDOW.
+class SaverInAWindow : public SaverSession, public testing::WithParamInterface<bool> {
+  protected:
+    void StartIn(WindowId host) {
+        const std::string id = WindowIdText(host);
+        if (GetParam()) {
+            Start({}, {{"XSCREENSAVER_WINDOW", id}});
+        } else {
+            Start({"--window-id", id});
+        }
+    }
+
+    // The renderer's window once it shows inside the host.
+    std::optional<WindowId> RendererIn(WindowId host) const {
+        std::optional<WindowId> renderer;
+        WaitUntil(
+            [&] {
+                for (const WindowId child : display_.Children(host)) {
+                    if (display_.Viewable(child) && display_.WindowsTitled(kRendererWindowTitle) ==
+                                                        std::vector<WindowId>{child}) {
+                        renderer = child;
+                        return true;
+                    }
+                }
+                return false;
+            },
+            kStartTime);
+        return renderer;
+    }
+
+    // The saver's one child, the renderer.
+    pid_t RendererProcess() const {
+        std::ifstream children("/proc/" + std::to_string(saver_->pid()) + "/task/" +
+                               std::to_string(saver_->pid()) + "/children");
+        pid_t child = -1;
+        children >> child;
+        return child;
+    }
+};
+
+TEST_P(SaverInAWindow, ShowsTheSceneInsideFollowsItsSizeAndEndsOnSigterm) {
+    const WindowId host = display_.CreateWindow("daemon", 640, 400, true);
+    StartIn(host);
+    const auto renderer = RendererIn(host);
+    ASSERT_TRUE(renderer) << "no renderer window inside the host, and no other";
+    EXPECT_TRUE(WaitUntil([&] { return AnyLit(display_.CaptureWindow(host)); }, kStartTime));
+    const auto geometry = display_.GeometryOf(*renderer);
+    ASSERT_TRUE(geometry);
+    EXPECT_EQ(geometry->width, 640);
+    EXPECT_EQ(geometry->height, 400);
+    EXPECT_FALSE(display_.CursorHidden()) << "the daemon owns the cursor";
+
+    display_.MoveResize(host, 0, 0, 300, 200);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const auto resized = display_.GeometryOf(*renderer);
+            return resized && resized->width == 300 && resized->height == 200;
+        },
+        kStartTime));
+
+    const pid_t renderer_pid = RendererProcess();
+    ASSERT_GT(renderer_pid, 0);
+    saver_->Signal(SIGTERM);
+    EXPECT_EQ(saver_->WaitExit(seconds(10)), 0);
+    EXPECT_TRUE(WaitUntil([&] { return ProcessEnded(renderer_pid); }, seconds(10)));
+}
+
+INSTANTIATE_TEST_SUITE_P(GivenBy, SaverInAWindow, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& param) {
+                             return param.param ? "Environment" : "Option";
+                         });
+
+TEST_F(SaverSession, InsideADaemonsWindowTheDesktopIsTheDaemonsScreenshotUnderIt) {
+    // What the screen shows now (the daemon's black) differs from what it showed before.
+    const WindowId host = display_.CreateWindow("daemon", 320, 200, true);
+    display_.MoveResize(host, 100, 50, 320, 200);
+    const Screenshot before = AsymmetricPattern(1024, 768);
+    display_.AttachScreenshot(host, before);
+    Start({"--window-id", WindowIdText(host)});
+    const auto picture_file = PictureFile(WindowDesktopPictureName(host).c_str());
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(picture_file); }, kStartTime));
+    RecordingReporter reporter;
+    std::unique_ptr<RgbImage> desktop;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            desktop = dib_load(picture_file, reporter);
+            return desktop != nullptr;
+        },
+        kStartTime));
+    ASSERT_EQ(desktop->width, 320);
+    ASSERT_EQ(desktop->height, 200);
+    int matches = 0;
+    for (int y = 0; y < 200; ++y) {
+        for (int x = 0; x < 320; ++x) {
+            const std::uint8_t* pixel = &desktop->pixels[((199 - y) * 320 + x) * 3];
+            matches += Rgb{pixel[0], pixel[1], pixel[2]} == before.at(100 + 319 - x, 50 + y);
+        }
+    }
+    EXPECT_EQ(matches, 320 * 200) << "the part under the window, mirrored";
+
+    display_.DestroyWindow(host);
+    EXPECT_EQ(saver_->WaitExit(seconds(10)), 0) << "the window's end is the session's";
+    EXPECT_FALSE(std::filesystem::exists(picture_file)) << "nothing of the window is left";
+}
 
 }  // namespace
 }  // namespace velmora::test

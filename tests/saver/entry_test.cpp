@@ -122,6 +122,14 @@ TEST(Main, AStartThatLosesTheClaimEndsBeforeItsFormExists) {
     }
 }
 
+TEST(HackMain, PreparesLikeTheSessionButLeavesTheCursorAndOtherSessionsAlone) {
+    RecordingHost host;
+    host.windows.insert("Velmora_Main");
+    EXPECT_EQ(HackMain(host), MainResult::kKeepRunning);
+    EXPECT_EQ(host.calls,
+              (std::vector<std::string>{"folder", "settings", kRendererCheck, "claim", "session"}));
+}
+
 TEST(Main, RunningSessionOrOpenDialogEndsEveryModeAtOnce) {
     for (const char* title : {"Velmora_Main", "<ヴェルモラ>"}) {
         for (const char* command_line : {"/S", "/C", "/P 5", "", "/a"}) {

@@ -228,7 +228,7 @@ void XDisplay::DestroyWindow(WindowId window) const {
     XSync(display_, False);
 }
 
-void XDisplay::PaintRoot(const Screenshot& image) const {
+unsigned long XDisplay::MakePixmap(const Screenshot& image) const {
     const int screen = DefaultScreen(display_);
     Visual* visual = DefaultVisual(display_, screen);
     const auto depth = static_cast<unsigned>(DefaultDepth(display_, screen));
@@ -251,11 +251,30 @@ void XDisplay::PaintRoot(const Screenshot& image) const {
     GC gc = XCreateGC(display_, pixmap, 0, nullptr);
     XPutImage(display_, pixmap, gc, ximage, 0, 0, 0, 0, static_cast<unsigned>(image.width),
               static_cast<unsigned>(image.height));
+    XFreeGC(display_, gc);
+    XDestroyImage(ximage);
+    return pixmap;
+}
+
+void XDisplay::PaintRoot(const Screenshot& image) const {
+    const Pixmap pixmap = MakePixmap(image);
     XSetWindowBackgroundPixmap(display_, Root(), pixmap);
     XClearWindow(display_, Root());
-    XFreeGC(display_, gc);
     XFreePixmap(display_, pixmap);
-    XDestroyImage(ximage);
+    XSync(display_, False);
+}
+
+void XDisplay::AttachScreenshot(WindowId window, const Screenshot& image) const {
+    const Pixmap pixmap = MakePixmap(image);
+    XChangeProperty(display_, window, XInternAtom(display_, "_SCREENSAVER_SCREENSHOT", False),
+                    XA_PIXMAP, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&pixmap),
+                    1);
+    XSync(display_, False);
+}
+
+void XDisplay::MoveResize(WindowId window, int x, int y, int width, int height) const {
+    XMoveResizeWindow(display_, window, x, y, static_cast<unsigned>(width),
+                      static_cast<unsigned>(height));
     XSync(display_, False);
 }
 

@@ -63,11 +63,17 @@ class XDisplay {
     void DestroyWindow(WindowId window) const;
     // Fills the root window with an image (rows from the top) so that captures see it.
     void PaintRoot(const Screenshot& image) const;
+    // Leaves a picture of the screen on the window as a screen-saver daemon does, in a pixmap
+    // that lives as long as this connection.
+    void AttachScreenshot(WindowId window, const Screenshot& image) const;
+    void MoveResize(WindowId window, int x, int y, int width, int height) const;
     Screenshot CaptureWindow(WindowId window) const;
     // A part of the screen, x and y from the top left.
     Screenshot CaptureArea(int x, int y, int width, int height) const;
 
   private:
+    unsigned long MakePixmap(const Screenshot& image) const;
+
     _XDisplay* display_ = nullptr;
 };
 
