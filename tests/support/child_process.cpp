@@ -150,6 +150,25 @@ bool ProcessEnded(pid_t pid) {
     return name_end == std::string::npos || line.substr(name_end + 2, 1) == "Z";
 }
 
+std::vector<pid_t> ProcessesOf(const std::string& executable) {
+    std::vector<pid_t> found;
+    std::error_code error;
+    const auto wanted = std::filesystem::weakly_canonical(executable, error);
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        std::error_code unreadable;
+        const auto exe = std::filesystem::read_symlink(entry.path() / "exe", unreadable);
+        const pid_t pid = std::stoi(name);
+        if (!unreadable && exe == wanted && !ProcessEnded(pid)) {
+            found.push_back(pid);
+        }
+    }
+    return found;
+}
+
 bool WaitUntil(const std::function<bool()>& predicate, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (true) {

@@ -50,6 +50,9 @@ CommandResult RunCommand(const std::vector<std::string>& argv, const Environment
 // (which is what an orphan stays under an init that does not reap).
 bool ProcessEnded(pid_t pid);
 
+// The running processes (zombies left out) whose executable is this file.
+std::vector<pid_t> ProcessesOf(const std::string& executable);
+
 // Polls the predicate every 10 ms until it holds or the timeout has passed.
 bool WaitUntil(const std::function<bool()>& predicate, std::chrono::milliseconds timeout);
 

@@ -25,7 +25,7 @@ std::string ReadDisplayNumber(int fd) {
 
 }  // namespace
 
-XvfbServer::XvfbServer(int width, int height) {
+XvfbServer::XvfbServer(int width, int height, int screens) {
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe");
@@ -33,9 +33,12 @@ XvfbServer::XvfbServer(int width, int height) {
     // Only the write end may reach Xvfb.
     fcntl(ends[1], F_SETFD, 0);
     const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-    server_ = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(ends[1]), "-screen", "0",
-                                 screen, "-nolisten", "tcp", "-noreset"});
+    std::vector<std::string> argv{"Xvfb",      "-displayfd", std::to_string(ends[1]),
+                                  "-nolisten", "tcp",        "-noreset"};
+    for (int number = 0; number < screens; ++number) {
+        argv.insert(argv.end(), {"-screen", std::to_string(number), screen});
+    }
+    server_ = std::make_unique<ChildProcess>(argv);
     close(ends[1]);
     const std::string number = ReadDisplayNumber(ends[0]);
     close(ends[0]);

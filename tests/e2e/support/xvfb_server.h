@@ -11,7 +11,9 @@ namespace velmora::test {
 // when the last client leaves, killed by PID at the end.
 class XvfbServer {
   public:
-    XvfbServer(int width = 1024, int height = 768);
+    // One screen, or as many as asked, each of that size (X screens of their own, as with one
+    // X screen per monitor).
+    explicit XvfbServer(int width = 1024, int height = 768, int screens = 1);
     const std::string& display() const noexcept { return display_; }
     // The environment changes that put a child on this display.
     EnvironmentChanges Environment() const;
