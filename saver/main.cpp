@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "common/standard_streams.h"
 #include "common/window_id.h"
 #include "saver/command_line.h"
 #include "saver/entry.h"
@@ -25,6 +26,7 @@ bool NeedsXDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    velmora::KeepStandardStreamsOpen();
     const std::string_view program = program_invocation_short_name;
     // Read before Qt sees the arguments: Qt would consume some switches as its own.
     const velmora::ProgramRequest request = velmora::ReadProgramArguments(

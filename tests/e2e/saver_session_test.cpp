@@ -206,6 +206,21 @@ TEST_F(SaverSession, ARendererThatNeverOpensAWindowIsEndedWithTheSessionAfterIts
     EXPECT_TRUE(ProcessEnded(renderer)) << "and is not left behind";
 }
 
+TEST_F(SaverSession, RunsWhenStartedWithItsStandardStreamsClosed) {
+    // As an idle watcher starts it. Without XDG_RUNTIME_DIR Qt warns on stderr, which must not
+    // be the X connection.
+    auto environment = xvfb_.Environment();
+    environment["XDG_CACHE_HOME"] = cache_.path();
+    environment["XDG_RUNTIME_DIR"] = std::nullopt;
+    saver_ = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"sh", "-c", "exec \"$0\" /S </dev/null >&- 2>&-",
+                                 programs_.saver()},
+        environment);
+    const auto renderer = RendererWindow();
+    ASSERT_TRUE(renderer);
+    ASSERT_TRUE(EscapeAndTimeTheEnd(*renderer));
+}
+
 TEST_F(SaverSession, ACloseRequestToTheSessionWindowEndsTheSession) {
     Start();
     ASSERT_TRUE(RendererWindow());
