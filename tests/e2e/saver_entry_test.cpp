@@ -103,5 +103,30 @@ TEST(SaverWithoutDisplay, SaysWhyAndFails) {
     EXPECT_EQ(result.status, 1);
 }
 
+TEST(InstalledSaver, RunsASessionFromTheVelmoraCommand) {
+    const TemporaryFolder prefix;
+    ASSERT_EQ(RunCommand({"cmake", "--install", VELMORA_BUILD_DIR, "--prefix", prefix.path()}, {},
+                         seconds(60))
+                  .status,
+              0);
+    for (const char* installed :
+         {"libexec/velmora/ヴェルモラ.scr", "libexec/velmora/ヴェルモラ.dll", "bin/velmora",
+          "libexec/xscreensaver/velmora", "share/xscreensaver/config/velmora.xml",
+          "share/man/man6/velmora.6.gz"}) {
+        EXPECT_TRUE(std::filesystem::exists(prefix.path() + "/" + installed)) << installed;
+    }
+    const XvfbServer xvfb;
+    const XDisplay display(xvfb.display());
+    const TemporaryFolder cache;
+    auto environment = xvfb.Environment();
+    environment["XDG_CACHE_HOME"] = cache.path();
+    environment["XDG_RUNTIME_DIR"] = cache.path();
+    ChildProcess saver({prefix.path() + "/bin/velmora", "/S"}, environment);
+    const auto renderer = display.ShownWindowTitled("Velmora_VC", seconds(30));
+    ASSERT_TRUE(renderer);
+    RunCommand({"xdotool", "key", "--window", std::to_string(*renderer), "Escape"}, environment);
+    EXPECT_EQ(saver.WaitExit(seconds(10)), 0);
+}
+
 }  // namespace
 }  // namespace velmora::test
