@@ -11,13 +11,10 @@ namespace {
 constexpr std::uint8_t kSignatureFirst = 'B';
 constexpr std::uint8_t kSignatureSecond = 'M';
 constexpr std::size_t kFileHeaderSize = 14;
-constexpr std::size_t kFileSizeOffset = 2;
 constexpr std::size_t kPixelOffsetOffset = 10;
 constexpr std::size_t kCoreColourBytes = 3;  // blue, green, red
 constexpr std::size_t kInfoColourBytes = 4;  // blue, green, red, unused
 
-// A density beyond 25,400 dots per inch, or a negative one, belongs to no real picture.
-constexpr std::int32_t kMaxPixelsPerMetre = 1'000'000;
 // 8192 × 8192 pixels: far beyond any screen, and 192 MiB of converted picture.
 constexpr std::uint64_t kMaxPixelCount = std::uint64_t{1} << 26;
 
@@ -58,21 +55,17 @@ bool KnownCompression(const DibInfoHeader& header) {
     }
 }
 
-bool PlausibleDensity(std::int32_t pixels_per_metre) {
-    return pixels_per_metre >= 0 && pixels_per_metre <= kMaxPixelsPerMetre;
+bool IsRunLength(std::uint32_t compression) {
+    return compression == kCompressionRle8 || compression == kCompressionRle4;
 }
 
-// Values that no real bitmap has; the picture is refused as a format it does not know.
+// Values that no real bitmap has; the picture is refused as a format it does not know. Planes
+// and densities play no part in the pixels, so whatever they hold is let be.
 bool PlausibleHeader(const DibInfoHeader& header) {
-    const bool uncompressed =
-        header.compression == kCompressionRgb || header.compression == kCompressionBitFields;
-    return header.planes == 1 && KnownBitCount(header) && KnownCompression(header) &&
-           header.width > 0 && header.height != 0 &&
-           header.height != std::numeric_limits<std::int32_t>::min() &&
-           (header.height > 0 || uncompressed) &&
-           header.colours_used <= MaxColoursUsed(header.bit_count) &&
-           PlausibleDensity(header.x_pixels_per_metre) &&
-           PlausibleDensity(header.y_pixels_per_metre);
+    return KnownBitCount(header) && KnownCompression(header) && header.width > 0 &&
+           header.height != 0 && header.height != std::numeric_limits<std::int32_t>::min() &&
+           (header.height > 0 || !IsRunLength(header.compression)) &&
+           header.colours_used <= MaxColoursUsed(header.bit_count);
 }
 
 // Each colour takes one unbroken run of bits inside the pixel, and no bit serves two colours.
@@ -151,12 +144,11 @@ std::variant<DibLayout, DibFailure> ParseDib(std::span<const std::uint8_t> file)
         file.size() >= 2 && file[0] == kSignatureFirst && file[1] == kSignatureSecond;
     std::uint64_t pixel_offset = 0;
     if (has_file_header) {
-        cursor.seek(kFileSizeOffset);
-        const std::uint32_t file_size = cursor.u32();
+        // The file size field is not read: files that state it wrongly are common, and the real
+        // length bounds every piece below.
         cursor.seek(kPixelOffsetOffset);
         pixel_offset = cursor.u32();
-        // A file shorter than its header says has lost its end.
-        if (cursor.failed() || file_size > file.size()) {
+        if (cursor.failed()) {
             return DibFailure::kConversionError;
         }
         cursor.seek(kFileHeaderSize);
@@ -225,13 +217,16 @@ std::variant<DibLayout, DibFailure> ParseDib(std::span<const std::uint8_t> file)
         pixel_offset = cursor.position();
     }
 
-    // A stated image size must lie inside the file; run-length data ends there.
-    if (pixel_offset > file.size() ||
-        std::uint64_t{header.image_size} > file.size() - pixel_offset) {
+    if (pixel_offset > file.size()) {
         return DibFailure::kConversionError;
     }
     const auto rest = file.subspan(static_cast<std::size_t>(pixel_offset));
-    if (header.compression == kCompressionRle8 || header.compression == kCompressionRle4) {
+    // Run-length data is as long as the image size says, when it says; uncompressed rows have
+    // their length from width, height and depth, whatever the image size field holds.
+    if (IsRunLength(header.compression)) {
+        if (header.image_size > rest.size()) {
+            return DibFailure::kConversionError;
+        }
         layout.pixel_data = header.image_size != 0 ? rest.first(header.image_size) : rest;
         return layout;
     }

@@ -5,14 +5,15 @@
 
 namespace velmora {
 
-// USB HID usage of the Escape key, which is also SDL's scancode numbering.
-inline constexpr std::uint32_t kEscapeKey = 41;
+// The Escape key symbol, whichever physical key the keymap gives it: SDL's key code for it
+// and the Windows virtual-key code are the same number.
+inline constexpr std::uint32_t kEscapeKey = 27;
 
 // What the window system tells the loop, reduced to what the renderer reacts to.
 struct LoopEvent {
     enum class Kind { kCloseRequest, kKeyDown, kKeyUp, kMinimised, kRestored, kResized, kOther };
     Kind kind = Kind::kOther;
-    std::uint32_t key = 0;      // kKeyDown, kKeyUp
+    std::uint32_t key = 0;      // kKeyDown, kKeyUp: the key symbol
     int width = 0, height = 0;  // kResized: the new client size
 };
 

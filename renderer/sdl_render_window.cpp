@@ -9,7 +9,7 @@
 namespace velmora {
 namespace {
 
-static_assert(SDL_SCANCODE_ESCAPE == kEscapeKey);
+static_assert(SDLK_ESCAPE == kEscapeKey);
 
 // X11 takes the window class (WM_CLASS) from this variable when SDL's video starts.
 constexpr const char* kWindowClassVariable = "SDL_VIDEO_X11_WMCLASS";
@@ -172,10 +172,10 @@ std::optional<LoopEvent> SdlRenderWindow::NextEvent() {
             return WindowEvent(event.window);
         case SDL_KEYDOWN:
             return LoopEvent{LoopEvent::Kind::kKeyDown,
-                             static_cast<std::uint32_t>(event.key.keysym.scancode)};
+                             static_cast<std::uint32_t>(event.key.keysym.sym)};
         case SDL_KEYUP:
             return LoopEvent{LoopEvent::Kind::kKeyUp,
-                             static_cast<std::uint32_t>(event.key.keysym.scancode)};
+                             static_cast<std::uint32_t>(event.key.keysym.sym)};
         default:
             return LoopEvent{};
     }

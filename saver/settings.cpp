@@ -5,7 +5,6 @@
 #include <limits>
 
 #include "common/ascii_text.h"
-#include "saver/host/private_profile.h"
 #include "saver/paths.h"
 
 namespace velmora {
@@ -130,13 +129,14 @@ std::int16_t RepeatTrackFromText(std::string_view text) {
     return ToInt16(std::nearbyint(*number)).value_or(0);
 }
 
-void SaveSettings(Settings& settings, std::string_view repeat_track_text,
-                  const std::string& ini_file) {
-    WriteIniValue(kIniSection, kKindKey, FormatIniNumber(settings.BGM_Kind), ini_file);
+WriteOutcome SaveSettings(Settings& settings, std::string_view repeat_track_text,
+                          const std::string& ini_file) {
+    const std::string kind = FormatIniNumber(settings.BGM_Kind);
     settings.BGM_RepeatTrack = RepeatTrackFromText(repeat_track_text);
-    WriteIniValue(kIniSection, kRepeatTrackKey, FormatIniNumber(settings.BGM_RepeatTrack),
-                  ini_file);
-    WriteIniValue(kIniSection, kFileKey, settings.BGM_File, ini_file);
+    const std::string repeat_track = FormatIniNumber(settings.BGM_RepeatTrack);
+    const ProfileEntry entries[] = {
+        {kKindKey, kind}, {kRepeatTrackKey, repeat_track}, {kFileKey, settings.BGM_File}};
+    return WriteProfileStrings(ini_file, kIniSection, entries);
 }
 
 }  // namespace velmora

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "saver/host/private_profile.h"
+
 namespace velmora {
 
 // The saver's three settings, kept in an ini file beside the program, plus the folder where the
@@ -26,8 +28,8 @@ inline constexpr std::string_view kFileKey = "BGMﾌｧｲﾙ";
 // program_folder + "/ヴェルモラ.ini"
 std::string IniPath(std::string_view program_folder);
 
-// The value of key as a 256-byte buffer receives it: at most 255 bytes, up to the first NUL;
-// empty when the file, section or key is missing.
+// The value of key as a 256-byte buffer receives it: at most 255 bytes as CP932 counts them,
+// up to the first NUL; empty when the file, section or key is missing.
 std::string ReadIniValue(std::string_view section, std::string_view key, const std::string& file);
 
 // Writes one key; section and key go through 128-byte buffers, so longer names are cut to 127
@@ -53,8 +55,9 @@ void LoadSettings(Settings& settings, const std::string& ini_file,
 std::int16_t RepeatTrackFromText(std::string_view text);
 
 // What the settings dialog's 設定 button writes, in this order: kind, repeat track (taken from
-// the dialog's track text, which also updates settings.BGM_RepeatTrack), file.
-void SaveSettings(Settings& settings, std::string_view repeat_track_text,
-                  const std::string& ini_file);
+// the dialog's track text, which also updates settings.BGM_RepeatTrack), file. All three keys
+// are written, or none: the outcome says why not.
+WriteOutcome SaveSettings(Settings& settings, std::string_view repeat_track_text,
+                          const std::string& ini_file);
 
 }  // namespace velmora

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QRegion>
+#include <QScreen>
 #include <QThread>
 #include <QWidget>
 
@@ -47,8 +48,33 @@ void AnimateRects(const ScreenRect& from, const ScreenRect& to) {
     }
 }
 
+// X gives device pixels, while Qt places windows in its own pixels, scaled by the screen's
+// device pixel ratio (QT_SCALE_FACTOR, for one) about the screen's top-left corner, which both
+// share. Position and size go across separately and rounded, as Qt brings them back, so a
+// window that Qt placed comes back to exactly its own rectangle.
+ScreenRect ToQtPixels(const ScreenRect& device) {
+    const QPoint corner(device.left, device.top);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    for (const QScreen* candidate : QGuiApplication::screens()) {
+        const QRect area(candidate->geometry().topLeft(),
+                         candidate->geometry().size() * candidate->devicePixelRatio());
+        if (area.contains(corner)) {
+            screen = candidate;
+            break;
+        }
+    }
+    if (screen == nullptr) {
+        return device;
+    }
+    const QPoint origin = screen->geometry().topLeft();
+    const qreal ratio = screen->devicePixelRatio();
+    const QPoint top_left = origin + (corner - origin) / ratio;
+    const QSize size = QSize(device.right - device.left, device.bottom - device.top) / ratio;
+    return {top_left.x(), top_left.y(), top_left.x() + size.width(), top_left.y() + size.height()};
+}
+
 ScreenRect RectOf(const X11Connection* x11, X11WindowId window) {
-    return x11->WindowRect(window).value_or(ScreenRect{});
+    return ToQtPixels(x11->WindowRect(window).value_or(ScreenRect{}));
 }
 
 }  // namespace

@@ -6,7 +6,8 @@
 
 namespace velmora {
 
-// The screen point that the settings dialog zooms out of and back into.
+// The screen point that the settings dialog zooms out of and back into, in Qt's pixels (scaled
+// where the display is, as the cursor's position comes).
 struct ZoomPoint {
     std::int16_t ZoomX = 0;
     std::int16_t ZoomY = 0;

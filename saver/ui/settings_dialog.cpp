@@ -17,6 +17,7 @@
 #include "saver/command/command_button.h"
 #include "saver/entry.h"
 #include "saver/host/design_font.h"
+#include "saver/host/message_box.h"
 #include "saver/paths.h"
 #include "saver/ui/dialog_pictures.h"
 #include "saver/ui/form_drawing.h"
@@ -298,7 +299,13 @@ void Velmora_P::Cmd_File_Click() {
 }
 
 void Velmora_P::Cmd_Set_Click() {
-    SaveSettings(settings_, BGM_Repeat->currentText().toStdString(), ini_file_);
+    const WriteOutcome saved =
+        SaveSettings(settings_, BGM_Repeat->currentText().toStdString(), ini_file_);
+    if (!saved.written) {
+        // The dialog stays open: the choice is not lost, and the user may try again.
+        ShowMessageBox(std::string(kSaveFailedText) + "\n" + ini_file_ + "\n" + saved.reason);
+        return;
+    }
     close();
 }
 

@@ -24,6 +24,9 @@ class RetainedSurface;
 inline constexpr std::string_view kCreditLine = "3D Screen Saver  Ver.1.0.0";
 inline constexpr std::string_view kHomePageAddress = "https://velmora.example.org/";
 
+// Shown when 設定 cannot write the ini file, followed by the file and the reason.
+inline constexpr std::string_view kSaveFailedText = "設定を保存できませんでした。";
+
 inline constexpr int kDialogClientWidth = 492;
 inline constexpr int kDialogClientHeight = 246;
 

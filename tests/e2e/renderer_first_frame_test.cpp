@@ -39,6 +39,9 @@ constexpr Rgb kLeftTop{40, 40, 240};
 constexpr Rgb kRightTop{240, 240, 240};
 constexpr Rgb kFlare{30, 200, 90};
 constexpr Rgb kBlack{0, 0, 0};
+// The point stars of the first frame: how many pixels they light, and a checksum of where.
+constexpr int kFirstFrameStarPixels = 1030;
+constexpr std::uint64_t kFirstFrameStarChecksum = 0xFD5575C377999625;
 
 std::vector<std::uint8_t> FloorPicture() {
     std::vector<std::uint8_t> rows;
@@ -93,47 +96,35 @@ Rgb ExpectedFloor(double x, double z, const Rgb& texel) {
     return {scaled(texel.red, tint[0]), scaled(texel.green, tint[1]), scaled(texel.blue, tint[2])};
 }
 
-class FirstFrame : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        setenv("DISPLAY", xvfb_.display().c_str(), 1);
-        setenv("XDG_CACHE_HOME", cache_.path().c_str(), 1);
-        const auto folder = PictureFolder();
-        ASSERT_TRUE(PreparePictureFolder(folder));
-        WriteBytes((folder / kDesktopPictureName).string(), FloorPicture());
-        WriteBytes((folder / kFlarePictureName).string(), FlarePicture());
-
-        ASSERT_TRUE(window_.render_window_open(kRendererWindowTitle, kWidth, kHeight, 32, false));
-        EXPECT_TRUE(reporter_.messages.empty());
-        window_.scene().scene_build();
-        ASSERT_TRUE(window_.scene().frame_draw());
-        glGetDoublev(GL_MODELVIEW_MATRIX, model_view_.data());
-        glGetDoublev(GL_PROJECTION_MATRIX, projection_.data());
-        glGetIntegerv(GL_VIEWPORT, viewport_.data());
-        window_.SwapBuffers();
-        glFinish();
-
-        const XDisplay display(xvfb_.display());
-        const auto window = display.WindowTitled(kRendererWindowTitle);
-        ASSERT_TRUE(window.has_value());
-        // The swap reaches the X server on the renderer's connection; wait until it shows.
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                shot_ = display.CaptureWindow(*window);
-                return shot_.width == kWidth &&
-                       std::any_of(shot_.pixels.begin(), shot_.pixels.end(),
-                                   [](const Rgb& pixel) { return pixel != kBlack; });
-            },
-            std::chrono::seconds(20)));
+// Where a point lands, worked out here from the view the scene must have, not from its matrices:
+// a 45° vertical field of view over the window's aspect, near and far planes at 0.1 and 1000,
+// the eye looking at the origin with the y axis up.
+class View {
+  public:
+    explicit View(const std::array<double, 3>& eye) : eye_(eye) {
+        const auto normalised = [](std::array<double, 3> v) {
+            const double length = std::hypot(v[0], v[1], v[2]);
+            return std::array<double, 3>{v[0] / length, v[1] / length, v[2] / length};
+        };
+        forward_ = normalised({-eye[0], -eye[1], -eye[2]});
+        side_ = normalised({-forward_[2], 0, forward_[0]});  // forward × (0, 1, 0)
+        up_ = {side_[1] * forward_[2] - side_[2] * forward_[1],
+               side_[2] * forward_[0] - side_[0] * forward_[2],
+               side_[0] * forward_[1] - side_[1] * forward_[0]};
     }
 
     std::optional<ScreenPoint> Project(double x, double y, double z) const {
-        double window_x = 0, window_y = 0, depth = 0;
-        if (gluProject(x, y, z, model_view_.data(), projection_.data(), viewport_.data(), &window_x,
-                       &window_y, &depth) != GL_TRUE ||
-            depth <= 0 || depth >= 1) {
+        const std::array<double, 3> d{x - eye_[0], y - eye_[1], z - eye_[2]};
+        const auto dot = [&](const std::array<double, 3>& axis) {
+            return axis[0] * d[0] + axis[1] * d[1] + axis[2] * d[2];
+        };
+        const double distance = dot(forward_);
+        if (distance <= kNear || distance >= kFar) {
             return std::nullopt;
         }
+        const double focal = 1.0 / std::tan(kFieldOfView / 2);
+        const double window_x = (focal / kAspect * dot(side_) / distance + 1) / 2 * kWidth;
+        const double window_y = (focal * dot(up_) / distance + 1) / 2 * kHeight;
         const ScreenPoint point{static_cast<int>(std::floor(window_x)),
                                 kHeight - 1 - static_cast<int>(std::floor(window_y))};
         if (point.x < 0 || point.y < 0 || point.x >= kWidth || point.y >= kHeight) {
@@ -142,10 +133,148 @@ class FirstFrame : public ::testing::Test {
         return point;
     }
 
+    // The GL's matrices for this view, column by column.
+    std::array<double, 16> ModelView() const {
+        const double ex = -(side_[0] * eye_[0] + side_[1] * eye_[1] + side_[2] * eye_[2]);
+        const double ey = -(up_[0] * eye_[0] + up_[1] * eye_[1] + up_[2] * eye_[2]);
+        const double ez = forward_[0] * eye_[0] + forward_[1] * eye_[1] + forward_[2] * eye_[2];
+        return {side_[0], up_[0], -forward_[0], 0, side_[1], up_[1], -forward_[1], 0,
+                side_[2], up_[2], -forward_[2], 0, ex,       ey,     ez,           1};
+    }
+    static std::array<double, 16> Projection() {
+        const double focal = 1.0 / std::tan(kFieldOfView / 2);
+        return {focal / kAspect,
+                0,
+                0,
+                0,
+                0,
+                focal,
+                0,
+                0,
+                0,
+                0,
+                (kFar + kNear) / (kNear - kFar),
+                -1,
+                0,
+                0,
+                2 * kFar * kNear / (kNear - kFar),
+                0};
+    }
+
+  private:
+    static constexpr double kFieldOfView = std::numbers::pi / 4;
+    static constexpr double kNear = 0.1;
+    static constexpr double kFar = 1000;
+    static constexpr double kAspect = double{kWidth} / kHeight;
+
+    std::array<double, 3> eye_;
+    std::array<double, 3> forward_{}, side_{}, up_{};
+};
+
+// The eye of the frame drawn after `frames` frames: it circles the origin on an ellipse of
+// half-axes 70 (x) and 30 (z), its height swinging between 2 and 26, 0.4° further each frame.
+std::array<double, 3> EyeAfter(int frames) {
+    float angle = 0;
+    for (int frame = 0; frame < frames; ++frame) {
+        angle += 0.4f;
+    }
+    const double theta = angle * 0.01745;
+    return {static_cast<float>(70 * std::cos(theta)), static_cast<float>(12 * std::cos(theta) + 14),
+            static_cast<float>(30 * std::sin(theta))};
+}
+
+// FNV-1a over the positions of the pure white pixels of a frame: the point stars, which no
+// other part of the scene draws in full white.
+std::uint64_t StarPixelChecksum(const Screenshot& shot, int& count) {
+    std::uint64_t hash = 0xCBF29CE484222325u;
+    count = 0;
+    for (std::size_t index = 0; index < shot.pixels.size(); ++index) {
+        if (shot.pixels[index] == Rgb{255, 255, 255}) {
+            ++count;
+            for (int shift = 0; shift < 32; shift += 8) {
+                hash = (hash ^ ((index >> shift) & 0xFF)) * 0x100000001B3u;
+            }
+        }
+    }
+    return hash;
+}
+
+// The renderer's window and scene, made once per test program as the renderer makes them: the
+// scene's star field comes from the C library's generator as the program leaves it, unseeded.
+class FirstFrame : public ::testing::Test {
+  protected:
+    struct Run {
+        XvfbServer xvfb{kWidth, kHeight};
+        TemporaryFolder cache;
+        RecordingReporter reporter;
+        std::unique_ptr<SdlRenderWindow> window;
+        std::array<GLdouble, 16> model_view{};
+        std::array<GLdouble, 16> projection{};
+        Screenshot shot;
+    };
+
+    static void SetUpTestSuite() {
+        run_ = std::make_unique<Run>();
+        setenv("DISPLAY", run_->xvfb.display().c_str(), 1);
+        setenv("XDG_CACHE_HOME", run_->cache.path().c_str(), 1);
+        const auto folder = PictureFolder();
+        if (!PreparePictureFolder(folder)) {
+            return;
+        }
+        WriteBytes((folder / kDesktopPictureName).string(), FloorPicture());
+        WriteBytes((folder / kFlarePictureName).string(), FlarePicture());
+        run_->window = std::make_unique<SdlRenderWindow>(run_->reporter);
+        if (!run_->window->render_window_open(kRendererWindowTitle, kWidth, kHeight, 32, false)) {
+            run_->window.reset();
+            return;
+        }
+        run_->window->scene().scene_build();
+        run_->window->scene().frame_draw();
+        glGetDoublev(GL_MODELVIEW_MATRIX, run_->model_view.data());
+        glGetDoublev(GL_PROJECTION_MATRIX, run_->projection.data());
+        run_->shot = Show();
+    }
+
+    static void TearDownTestSuite() { run_.reset(); }
+
+    void SetUp() override {
+        ASSERT_NE(run_->window, nullptr) << "the renderer's window did not open";
+        EXPECT_TRUE(run_->reporter.messages.empty());
+        ASSERT_EQ(run_->shot.width, kWidth) << "the frame did not show";
+    }
+
+    // Swaps the frame drawn and captures it once the X server shows it.
+    static Screenshot Show() {
+        run_->window->SwapBuffers();
+        glFinish();
+        const XDisplay display(run_->xvfb.display());
+        const auto window = display.WindowTitled(kRendererWindowTitle);
+        Screenshot shot;
+        if (window) {
+            // The swap reaches the X server on the renderer's connection; wait until it shows.
+            WaitUntil(
+                [&] {
+                    shot = display.CaptureWindow(*window);
+                    return shot.width == kWidth &&
+                           std::any_of(shot.pixels.begin(), shot.pixels.end(),
+                                       [](const Rgb& pixel) { return pixel != kBlack; });
+                },
+                std::chrono::seconds(20));
+        }
+        return shot;
+    }
+
+    const Screenshot& shot() const { return run_->shot; }
+    const SceneModel& model() const { return run_->window->scene().model(); }
+
+    std::optional<ScreenPoint> Project(double x, double y, double z) const {
+        return first_view_.Project(x, y, z);
+    }
+
     // No star or sprite is drawn within radius pixels of the point.
-    bool ClearOfStars(const ScreenPoint& point, double radius) const {
-        for (const ScenePoint& star : window_.scene().model().star_field) {
-            const auto at = Project(star.x, star.y, star.z);
+    bool ClearOfStars(const ScreenPoint& point, double radius, const View& view) const {
+        for (const ScenePoint& star : model().star_field) {
+            const auto at = view.Project(star.x, star.y, star.z);
             const double reach = radius + (star.a != 0.0f ? 40.0 : 2.0);
             if (at && std::hypot(at->x - point.x, at->y - point.y) < reach) {
                 return false;
@@ -153,16 +282,66 @@ class FirstFrame : public ::testing::Test {
         }
         return true;
     }
+    bool ClearOfStars(const ScreenPoint& point, double radius) const {
+        return ClearOfStars(point, radius, first_view_);
+    }
 
-    XvfbServer xvfb_{kWidth, kHeight};
-    TemporaryFolder cache_;
-    RecordingReporter reporter_;
-    SdlRenderWindow window_{reporter_};
-    std::array<GLdouble, 16> model_view_{};
-    std::array<GLdouble, 16> projection_{};
-    std::array<GLint, 4> viewport_{};
-    Screenshot shot_;
+    static inline std::unique_ptr<Run> run_;
+    const View first_view_{EyeAfter(0)};
 };
+
+TEST_F(FirstFrame, ViewIs45DegreesFromPoint1To1000AndLooksFromTheEyeAtTheOrigin) {
+    const View view(EyeAfter(0));
+    EXPECT_EQ(EyeAfter(0), (std::array<double, 3>{70, 26, 0}));
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_NEAR(run_->projection[i], View::Projection()[i], 1e-6) << "projection " << i;
+        EXPECT_NEAR(run_->model_view[i], view.ModelView()[i], 1e-5) << "model-view " << i;
+    }
+}
+
+TEST_F(FirstFrame, StarPixelsAreTheFieldThatTheUnseededGeneratorGives) {
+    int count = 0;
+    const std::uint64_t checksum = StarPixelChecksum(shot(), count);
+    EXPECT_EQ(count, kFirstFrameStarPixels);
+    EXPECT_EQ(checksum, kFirstFrameStarChecksum) << std::hex << checksum;
+}
+
+TEST_F(FirstFrame, TheRedCornerOfTheFloorLandsOnItsPixelsAtTheStartAndAt60Degrees) {
+    // Worked out by hand from the view, after 0 and 150 frames: a floor point near the corner
+    // under the red light, and a point beyond the floor's edge there, each clear of stars.
+    struct Case {
+        int frames;
+        std::array<double, 2> inside_xz;
+        ScreenPoint inside;
+        std::array<double, 2> outside_xz;
+        ScreenPoint outside;
+    };
+    const Case cases[] = {{0, {-58, -56}, {907, 280}, {-70, -62}, {915, 261}},
+                          {150, {-58, -56}, {590, 174}, {-70, -70}, {608, 148}}};
+    Screenshot frame = shot();
+    for (int drawn = 0; const Case& c : cases) {
+        SCOPED_TRACE(c.frames);
+        for (; drawn < c.frames; ++drawn) {
+            run_->window->scene().frame_draw();
+        }
+        if (c.frames > 0) {
+            frame = Show();
+        }
+        const View view(EyeAfter(c.frames));
+        const auto inside = view.Project(c.inside_xz[0], -6, c.inside_xz[1]);
+        const auto outside = view.Project(c.outside_xz[0], -6, c.outside_xz[1]);
+        ASSERT_TRUE(inside && outside);
+        EXPECT_EQ(inside->x, c.inside.x);
+        EXPECT_EQ(inside->y, c.inside.y);
+        EXPECT_EQ(outside->x, c.outside.x);
+        EXPECT_EQ(outside->y, c.outside.y);
+        ASSERT_TRUE(ClearOfStars(c.inside, 3, view) && ClearOfStars(c.outside, 3, view));
+        const Rgb floor = frame.at(c.inside.x, c.inside.y);
+        EXPECT_TRUE(floor.red >= 120 && floor.red > 2 * floor.green && floor.red > 2 * floor.blue)
+            << Text(floor);
+        EXPECT_EQ(frame.at(c.outside.x, c.outside.y), kBlack);
+    }
+}
 
 TEST_F(FirstFrame, FloorIsThePictureTimesTheLightsTintAddedOverBlack) {
     struct Quarter {
@@ -186,7 +365,7 @@ TEST_F(FirstFrame, FloorIsThePictureTimesTheLightsTintAddedOverBlack) {
                     continue;
                 }
                 const Rgb expected = ExpectedFloor(x, z, quarter.texel);
-                const Rgb seen = shot_.at(at->x, at->y);
+                const Rgb seen = shot().at(at->x, at->y);
                 EXPECT_TRUE(Near(seen, expected))
                     << "grid (" << j << ", " << i << ") at " << at->x << "," << at->y << ": "
                     << Text(seen) << " for " << Text(expected);
@@ -202,7 +381,7 @@ TEST_F(FirstFrame, SkyAwayFromStarsIsBlack) {
     for (int y = 4; y < 100; y += 16) {
         for (int x = 4; x < kWidth; x += 64) {
             if (ClearOfStars({x, y}, 4)) {
-                EXPECT_EQ(shot_.at(x, y), kBlack) << x << "," << y;
+                EXPECT_EQ(shot().at(x, y), kBlack) << x << "," << y;
                 ++checked;
             }
         }
@@ -211,11 +390,8 @@ TEST_F(FirstFrame, SkyAwayFromStarsIsBlack) {
 }
 
 TEST_F(FirstFrame, FlareSpriteIsADiamondOfTheFlarePictureAroundItsStar) {
-    const EyePosition eye = window_.scene().eye_position();
-    EXPECT_EQ(eye.x, 70.0f);
-    EXPECT_EQ(eye.y, 26.0f);
-    EXPECT_EQ(eye.z, 0.0f);
-    const auto& stars = window_.scene().model().star_field;
+    const auto eye = EyeAfter(0);
+    const auto& stars = model().star_field;
     // Where each star lands, and for a sprite how far its corners reach.
     struct Drawn {
         ScreenPoint centre;
@@ -231,7 +407,7 @@ TEST_F(FirstFrame, FlareSpriteIsADiamondOfTheFlarePictureAroundItsStar) {
         }
         Drawn shape{*at};
         const auto corners =
-            SpriteCorners({star.x, star.y, star.z}, kSpriteSize, {eye.x, eye.y, eye.z});
+            SpriteCorners({star.x, star.y, star.z}, kSpriteSize, {eye[0], eye[1], eye[2]});
         bool whole = true;
         for (std::size_t k = 0; star.a != 0.0f && corners && k < 4; ++k) {
             const auto corner = Project((*corners)[k].x, (*corners)[k].y, (*corners)[k].z);
@@ -278,7 +454,7 @@ TEST_F(FirstFrame, FlareSpriteIsADiamondOfTheFlarePictureAroundItsStar) {
             const double angle = step * std::numbers::pi / 4;
             const ScreenPoint p = pixel(shape.centre, 2 * shape.radius * std::cos(angle),
                                         2 * shape.radius * std::sin(angle));
-            dark += on_screen(p) && shot_.at(p.x, p.y) == kBlack;
+            dark += on_screen(p) && shot().at(p.x, p.y) == kBlack;
         }
         if (dark >= 6) {
             chosen = index;
@@ -294,8 +470,8 @@ TEST_F(FirstFrame, FlareSpriteIsADiamondOfTheFlarePictureAroundItsStar) {
             return;
         }
         ++checked;
-        EXPECT_TRUE(Near(shot_.at(p.x, p.y), expected, tolerance))
-            << where << " at " << p.x << "," << p.y << ": " << Text(shot_.at(p.x, p.y));
+        EXPECT_TRUE(Near(shot().at(p.x, p.y), expected, tolerance))
+            << where << " at " << p.x << "," << p.y << ": " << Text(shot().at(p.x, p.y));
     };
     check(sprite.centre, kFlare, 12, "centre");
     for (const ScreenPoint& corner : sprite.corners) {

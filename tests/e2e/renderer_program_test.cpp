@@ -87,6 +87,18 @@ class RendererRun {
         return WaitUntil([&] { return AnyLit(display_.CaptureWindow(window)); }, kStartTime);
     }
 
+    // Two new frames shown from now on: the loop has taken every event sent before and gone on.
+    bool FramesGoOn(WindowId window) {
+        for (int frame = 0; frame < 2; ++frame) {
+            const Screenshot before = display_.CaptureWindow(window);
+            if (!WaitUntil([&] { return display_.CaptureWindow(window).pixels != before.pixels; },
+                           kStartTime)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
     CommandResult Xdotool(std::vector<std::string> arguments) {
         arguments.insert(arguments.begin(), "xdotool");
         return RunCommand(arguments, xvfb_.Environment());
@@ -125,14 +137,22 @@ std::optional<WindowId> StartAtTopLeft(RendererRun& run) {
     return window;
 }
 
-TEST(RendererProgram, TakesTheWholeDisplayWhereItOffers1024x768AndEndsOnEscape) {
+TEST(RendererProgram, TakesTheWholeDisplayWhereItOffers1024x768AndEndsOnTheKeyNamedEscape) {
     RendererRun run(1024, 768);
+    // The Escape symbol moves from the Escape key (keycode 9) to Caps Lock (66).
+    ASSERT_EQ(RunCommand({"xmodmap", "-e", "keycode 9 = F13", "-e", "keycode 66 = Escape"},
+                         run.xvfb().Environment())
+                  .status,
+              0);
     const auto window = StartAtTopLeft(run);
     ASSERT_TRUE(window.has_value());
     EXPECT_TRUE(WaitUntil([&] { return run.display().CursorHidden(); }, seconds(5)));
     ASSERT_TRUE(run.SceneShows(*window));
 
     ASSERT_EQ(run.Xdotool({"windowfocus", std::to_string(*window)}).status, 0);
+    ASSERT_EQ(run.Xdotool({"key", "F13"}).status, 0);
+    EXPECT_TRUE(run.FramesGoOn(*window));
+    EXPECT_TRUE(run.renderer().Running()) << "the key that no longer means Escape ended it";
     ASSERT_EQ(run.Xdotool({"key", "Escape"}).status, 0);
     EXPECT_EQ(run.renderer().WaitExit(seconds(10)), 0);
     EXPECT_TRUE(run.display().WindowsTitled(kRendererWindowTitle).empty());

@@ -22,6 +22,7 @@ class SilentDrive final : public CdDrive {
         std::fill(bytes.begin(), bytes.end(), std::uint8_t{0});
         return true;
     }
+    bool DiscChanged() override { return false; }
 
   private:
     std::optional<CdToc> toc_ = CdToc{{{1, 0, false}, {2, 150, true}, {3, 4000, true}}, 9000};

@@ -181,7 +181,6 @@ TEST(DibLoaderHeaders, ValuesNoPictureHasAreAnUnknownFormat) {
         void (*change)(BmpFields&);
     };
     const Case cases[] = {
-        {"two planes", [](BmpFields& s) { s.planes = 2; }},
         {"2 bits per pixel", [](BmpFields& s) { s.bit_count = 2; }},
         {"16 bits in a core header",
          [](BmpFields& s) {
@@ -233,35 +232,37 @@ Bytes Start(const Bytes& whole, std::size_t length) {
 }
 
 TEST(DibLoaderTruncation, PiecesOutsideTheFileAreAConversionError) {
+    // The header, the colour table or the rows themselves are found missing, measured against
+    // the file's real length. The last row's 3 bytes of padding may go.
     const Bytes whole = BuildBmp(OneBitFields());
-    for (std::size_t length = 2; length < whole.size(); ++length) {
-        EXPECT_EQ(Refusal(Start(whole, length)), kConversionError) << length << " bytes";
-    }
-    // Without a file header nothing states the length: the header, the colour table or the
-    // rows themselves are found missing. The last row's 3 bytes of padding may go.
     BmpFields bare = OneBitFields();
     bare.file_header = false;
     const Bytes info = BuildBmp(bare);
-    for (std::size_t length = 4; length < info.size() - 3; ++length) {
-        EXPECT_EQ(Refusal(Start(info, length)), kConversionError) << length << " bytes";
+    for (const auto& [file, first] : {std::pair{whole, std::size_t{2}}, {info, std::size_t{4}}}) {
+        for (std::size_t length = first; length < file.size() - 3; ++length) {
+            EXPECT_EQ(Refusal(Start(file, length)), kConversionError) << length << " bytes";
+        }
+        EXPECT_EQ(Refusal(Start(file, file.size() - 3)), "loaded");
     }
-    EXPECT_EQ(Refusal(Start(info, info.size() - 3)), "loaded");
 
     Bytes offset_past_end = whole;
     offset_past_end[10] = 200;
     EXPECT_EQ(Refusal(offset_past_end), kConversionError);
-
-    BmpFields sized = OneBitFields();
-    sized.image_size = 9;  // one byte more than the file has
-    EXPECT_EQ(Refusal(BuildBmp(sized)), kConversionError);
-    sized.image_size = 8;
-    EXPECT_EQ(Refusal(BuildBmp(sized)), "loaded");
 }
 
-TEST(DibLoaderTruncation, FileSizeFieldBeyondTheFileIsAConversionError) {
-    Bytes file = BuildBmp(OneBitFields());
-    file[2] = static_cast<std::uint8_t>(file.size() + 1);
-    EXPECT_EQ(Refusal(file), kConversionError);
+TEST(DibLoaderHeaders, FieldsTheConversionDoesNotUseRefuseNothing) {
+    const Bytes whole = Bmp24(3, 2, Bytes(18, 7));
+    Bytes file_size = whole;
+    file_size[2] = static_cast<std::uint8_t>(whole.size() + 100);
+    BmpFields fields = OneBitFields();
+    fields.image_size = 1'000'000;
+    fields.planes = 0;
+    Bytes densities = BuildBmp(fields);
+    std::fill(densities.begin() + 38, densities.begin() + 46, 0xFF);  // both -1
+    for (const Bytes& file : {file_size, densities}) {
+        EXPECT_EQ(Refusal(file), "loaded");
+    }
+    EXPECT_EQ(Decoded(file_size).pixels, Bytes(18, 7));
 }
 
 BmpFields RunLength8(Bytes data, std::int32_t width = 4, std::int32_t height = 2) {
@@ -320,6 +321,14 @@ TEST(DibLoaderRunLength, DataThatLeavesThePictureIsAConversionError) {
     for (const auto& [what, data] : cases) {
         EXPECT_EQ(Refusal(BuildBmp(RunLength8(data))), kConversionError) << what;
     }
+    // The image size is the data's length: its end of bitmap must lie inside, and so must it.
+    BmpFields sized = RunLength8({4, 1, 0, 0, 4, 1, 0, 1});
+    sized.image_size = 6;
+    EXPECT_EQ(Refusal(BuildBmp(sized)), kConversionError);
+    sized.image_size = 9;
+    EXPECT_EQ(Refusal(BuildBmp(sized)), kConversionError);
+    sized.image_size = 0;
+    EXPECT_EQ(Refusal(BuildBmp(sized)), "loaded");
 }
 
 TEST(DibPaletteEntries, CountFollowsColoursUsedOrTheBitCount) {

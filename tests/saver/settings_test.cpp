@@ -150,7 +150,7 @@ TEST_F(SettingsFileTest, SaveWritesTheThreeKeysExactly) {
     Settings settings;
     settings.BGM_Kind = 2;
     settings.BGM_File = "/music/a b.mp3";
-    SaveSettings(settings, "", ini_);
+    EXPECT_TRUE(SaveSettings(settings, "", ini_).written);
     EXPECT_EQ(ReadIni(), "[Section]\nBGM区分= 2\nBGMﾘﾋﾟｰﾄ= 0\nBGMﾌｧｲﾙ=/music/a b.mp3\n");
     settings.BGM_Kind = -1;
     settings.BGM_File.clear();
@@ -168,12 +168,32 @@ TEST_F(SettingsFileTest, SavedKindTwoWithoutAFileLoadsAsNone) {
     EXPECT_EQ(loaded.BGM_RepeatTrack, 0);
 }
 
-TEST_F(SettingsFileTest, SaveIntoAReadOnlyPlaceChangesNothing) {
+TEST_F(SettingsFileTest, SaveIntoAReadOnlyPlaceChangesNothingAndSaysWhy) {
+    const std::string before = "[Section]\nBGM区分= 0\n";
+    WriteIni(before);
+    namespace fs = std::filesystem;
+    fs::permissions(ini_, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(folder_.path(),
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
     Settings settings;
     settings.BGM_Kind = 1;
-    SaveSettings(settings, "3", "/nonexistent-folder/ヴェルモラ.ini");
+    const WriteOutcome outcome = SaveSettings(settings, "3", ini_);
+    fs::permissions(folder_.path(), fs::perms::owner_all);
+    EXPECT_FALSE(outcome.written);
+    EXPECT_FALSE(outcome.reason.empty());
     EXPECT_EQ(settings.BGM_RepeatTrack, 3);
-    EXPECT_FALSE(std::filesystem::exists("/nonexistent-folder"));
+    EXPECT_EQ(ReadIni(), before);
+}
+
+TEST_F(SettingsFileTest, SaveIsAllOrNothing) {
+    const std::string before = "[Section]\nBGM区分= 0\nBGMﾌｧｲﾙ=/music/old.mp3\n";
+    WriteIni(before);
+    Settings settings;
+    settings.BGM_Kind = 2;
+    settings.BGM_File = "/music/a\nb.mp3";
+    EXPECT_FALSE(SaveSettings(settings, "", ini_).written);
+    EXPECT_EQ(ReadIni(), before);
 }
 
 TEST(RepeatTrackFromText, RoundsNumbersAndTurnsEverythingElseIntoZero) {

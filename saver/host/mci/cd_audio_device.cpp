@@ -31,8 +31,7 @@ std::optional<SectorRun> AudioFrom(const CdToc& toc, std::int32_t sector) {
     return std::nullopt;
 }
 
-std::int32_t StartOf(const std::unique_ptr<CdDrive>& drive) {
-    const auto& toc = drive->Toc();
+std::int32_t StartOf(const std::optional<CdToc>& toc) {
     return toc ? toc->tracks.front().start : 0;
 }
 
@@ -43,7 +42,7 @@ MciResult Reply(std::string_view text) {
 }  // namespace
 
 CdAudioDevice::CdAudioDevice(std::unique_ptr<CdDrive> drive, PcmOutput& output)
-    : drive_(std::move(drive)), output_(output), stream_(*drive_, StartOf(drive_)) {
+    : output_(output), toc_(drive->Toc()), stream_(std::move(drive), StartOf(toc_)) {
     output_.Attach(stream_);
 }
 
@@ -51,10 +50,14 @@ CdAudioDevice::~CdAudioDevice() {
     output_.Detach(stream_);
 }
 
+const CdToc* CdAudioDevice::Disc() const {
+    return toc_ && !stream_.DiscGone() ? &*toc_ : nullptr;
+}
+
 std::int32_t CdAudioDevice::Play(const std::optional<std::string>& from,
                                  const std::optional<std::string>& to) {
-    const auto& toc = drive_->Toc();
-    if (!toc) {
+    const CdToc* toc = Disc();
+    if (toc == nullptr) {
         return mci_error::kDeviceNotReady;
     }
     std::int32_t start = stream_.Position();
@@ -90,7 +93,7 @@ std::int32_t CdAudioDevice::Stop() {
 }
 
 std::int32_t CdAudioDevice::Pause() {
-    if (!drive_->Toc()) {
+    if (Disc() == nullptr) {
         return mci_error::kDeviceNotReady;
     }
     stream_.Pause();
@@ -98,7 +101,7 @@ std::int32_t CdAudioDevice::Pause() {
 }
 
 std::int32_t CdAudioDevice::Resume() {
-    if (!drive_->Toc()) {
+    if (Disc() == nullptr) {
         return mci_error::kDeviceNotReady;
     }
     stream_.Resume();
@@ -106,15 +109,15 @@ std::int32_t CdAudioDevice::Resume() {
 }
 
 MciResult CdAudioDevice::Status(const MciStatusQuery& query) {
-    const auto& toc = drive_->Toc();
+    const CdToc* toc = Disc();
     switch (query.item) {
         case MciStatusItem::kTimeFormat:
             return Reply(TimeFormatName(format_));
         case MciStatusItem::kMediaPresent:
         case MciStatusItem::kReady:
-            return Reply(toc ? kReplyTrue : kReplyFalse);
+            return Reply(toc != nullptr ? kReplyTrue : kReplyFalse);
         case MciStatusItem::kMode:
-            if (!toc) {
+            if (toc == nullptr) {
                 return Reply(kModeNotReady);
             }
             if (!stream_.Playing()) {
@@ -127,7 +130,7 @@ MciResult CdAudioDevice::Status(const MciStatusQuery& query) {
         case MciStatusItem::kNumberOfTracks:
             break;
     }
-    if (!toc) {
+    if (toc == nullptr) {
         return {mci_error::kDeviceNotReady, {}};
     }
     if (query.item == MciStatusItem::kNumberOfTracks) {

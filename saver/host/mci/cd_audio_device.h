@@ -15,7 +15,7 @@ namespace velmora {
 // The "cdaudio" device. The disc is played digitally: its audio sectors are read and mixed into
 // the sound output, so a disc image plays as a disc does. Only audio tracks sound: a start in a
 // data track moves on to the next audio track, and play ends where the audio ends. Without a
-// disc the device reports "not ready".
+// disc, or once the disc has been taken out or changed, the device reports "not ready".
 class CdAudioDevice final : public MciDevice {
   public:
     // `output` has been started; the device sounds through it until it is closed.
@@ -35,8 +35,11 @@ class CdAudioDevice final : public MciDevice {
     std::int32_t SetTimeFormat(MciTimeFormat format) override;
 
   private:
-    std::unique_ptr<CdDrive> drive_;
+    // The table of contents, or null when there is no disc (any more).
+    const CdToc* Disc() const;
+
     PcmOutput& output_;
+    const std::optional<CdToc> toc_;  // read once, when the device opened
     CdStream stream_;
     MciTimeFormat format_ = MciTimeFormat::kMsf;
 };

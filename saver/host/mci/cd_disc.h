@@ -45,6 +45,10 @@ class CdDrive {
     // Reads bytes.size() / kCdBytesPerSector audio sectors from `first` on; false on a read
     // error. Called from one thread at a time.
     virtual bool ReadAudio(std::int32_t first, std::span<std::uint8_t> bytes) = 0;
+
+    // Whether the disc whose table of contents was read has since been taken out or changed.
+    // Called from the thread that reads.
+    virtual bool DiscChanged() = 0;
 };
 
 }  // namespace velmora

@@ -1,26 +1,29 @@
 #pragma once
 
-#include <condition_variable>
+#include <chrono>
 #include <cstdint>
-#include <mutex>
+#include <memory>
 #include <span>
-#include <stop_token>
 #include <thread>
-#include <vector>
 
 #include "saver/host/mci/cd_disc.h"
 #include "saver/host/mci/pcm_output.h"
 
 namespace velmora {
 
+// How long closing waits for a drive read in progress. A read that takes longer (a scratched
+// disc, a drive that hangs) finishes on its own, and its thread then frees the drive.
+inline constexpr std::chrono::milliseconds kCdCloseWait{200};
+
 // Plays a run of CD sectors into the sound output. Its own reader thread, the only user of the
 // drive, keeps a short buffer filled and the output's thread takes from it, so a slow drive
-// holds up neither the sound nor the caller: play, stop and the queries never wait for a read.
-// Only destruction waits for the read in progress.
+// holds up neither the sound nor the caller: play, stop and the queries never wait for a read,
+// and destruction waits for one at most kCdCloseWait. After each read the reader asks the drive
+// whether the disc is still the one it was; once it is not, nothing plays any more.
 class CdStream final : public PcmSource {
   public:
     // Nothing plays until Play; Position() reads `position` until then.
-    CdStream(CdDrive& drive, std::int32_t position);
+    CdStream(std::unique_ptr<CdDrive> drive, std::int32_t position);
     CdStream(const CdStream&) = delete;
     CdStream& operator=(const CdStream&) = delete;
     ~CdStream();
@@ -37,26 +40,18 @@ class CdStream final : public PcmSource {
     bool Paused() const;
     // The sector being heard.
     std::int32_t Position() const;
+    // True once the disc has been found taken out or changed.
+    bool DiscGone() const;
 
     void MixInto(std::span<std::int16_t> samples) noexcept override;
 
   private:
-    void Read(const std::stop_token& stop);
+    // Everything the reader uses; it lives until both the stream and the reader have let go.
+    struct State;
+    static void Read(std::shared_ptr<State> state);
 
-    CdDrive& drive_;
-    mutable std::mutex mutex_;
-    std::condition_variable_any room_;  // signalled when the output has taken samples
-    std::vector<std::int16_t> buffer_;  // a ring of samples read but not yet heard
-    std::size_t buffer_start_ = 0;
-    std::size_t buffer_count_ = 0;
-    std::int32_t first_ = 0;
-    std::int32_t end_ = 0;
-    std::int32_t next_read_ = 0;
-    std::int64_t frames_heard_ = 0;
-    bool playing_ = false;
-    bool paused_ = false;
-    std::uint64_t generation_ = 0;  // counts plays and stops; a read begun before one is dropped
-    std::jthread reader_;           // last, so that it ends before the state it uses goes
+    std::shared_ptr<State> state_;
+    std::thread reader_;
 };
 
 }  // namespace velmora

@@ -2,10 +2,12 @@
 
 #include <cdio/cdio.h>
 #include <cdio/logging.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
+#include <utility>
 
 #include "saver/host/mci/mci_errors.h"
 
@@ -49,9 +51,28 @@ std::optional<CdToc> ReadToc(CdIo_t* cdio) {
     return toc;
 }
 
+// Which file a path names now; nothing when it names none.
+std::optional<std::pair<dev_t, ino_t>> FileIdentity(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        return std::nullopt;
+    }
+    return std::pair{info.st_dev, info.st_ino};
+}
+
 class CdioDrive final : public CdDrive {
   public:
-    explicit CdioDrive(CdioHandle cdio) : cdio_(std::move(cdio)), toc_(ReadToc(cdio_.get())) {}
+    CdioDrive(CdioHandle cdio, std::string path, bool image)
+        : cdio_(std::move(cdio)),
+          toc_(ReadToc(cdio_.get())),
+          path_(std::move(path)),
+          image_(image ? FileIdentity(path_) : std::nullopt) {
+        if (!image_) {
+            // The drive keeps a changed flag from before this open; clear it, so that only a
+            // change from now on counts.
+            cdio_get_media_changed(cdio_.get());
+        }
+    }
 
     const std::optional<CdToc>& Toc() const override { return toc_; }
 
@@ -61,9 +82,25 @@ class CdioDrive final : public CdDrive {
                DRIVER_OP_SUCCESS;
     }
 
+    // An image holds its files open and reads on after they are deleted: it is gone when its
+    // path no longer names the file that was opened. A drive says so itself, or no longer
+    // reads the table of contents the disc had.
+    bool DiscChanged() override {
+        if (!toc_) {
+            return false;
+        }
+        if (image_) {
+            return FileIdentity(path_) != image_;
+        }
+        return cdio_get_media_changed(cdio_.get()) == 1 ||
+               cdio_get_disc_last_lsn(cdio_.get()) != toc_->leadout;
+    }
+
   private:
     CdioHandle cdio_;
     std::optional<CdToc> toc_;
+    std::string path_;
+    std::optional<std::pair<dev_t, ino_t>> image_;  // an image file, as it was opened
 };
 
 // The drive or image to open: the source given, else the one the environment names, else the
@@ -108,7 +145,8 @@ CdDriveOpening OpenCdioDrive(const std::string& source) {
     if (!cdio) {
         return {mci_error::kInvalidFile, nullptr};
     }
-    return {0, std::make_unique<CdioDrive>(std::move(cdio))};
+    return {0, std::make_unique<CdioDrive>(std::move(cdio), path,
+                                           type == std::filesystem::file_type::regular)};
 }
 
 }  // namespace velmora

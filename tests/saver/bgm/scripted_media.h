@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "saver/bgm/media_commands.h"
 #include "saver/bgm/sound_player.h"
 
@@ -18,7 +20,8 @@ struct Answer {
 };
 
 // Records every command and sound-player call and answers from a script; a command without a
-// scripted answer succeeds with an empty reply. A failed command writes an empty reply.
+// scripted answer succeeds with an empty reply. A failed command writes nothing, as a device may
+// not, so what the caller reads then is what its buffer held: every buffer must come blank.
 class ScriptedMedia final : public MediaCommands, public SoundPlayer {
   public:
     ScriptedMedia() : sent(own_log_) {}
@@ -37,14 +40,18 @@ class ScriptedMedia final : public MediaCommands, public SoundPlayer {
     std::int32_t SendString(std::string_view command, std::span<char> reply) override {
         sent.emplace_back(command);
         reply_lengths.push_back(reply.size());
+        ExpectBlank(reply, command);
         const auto found = answers.find(std::string(command));
         const Answer answer = found == answers.end() ? Answer{} : found->second;
-        Write(answer.code == 0 ? answer.reply : std::string(), reply);
+        if (answer.code == 0) {
+            Write(answer.reply, reply);
+        }
         return answer.code;
     }
 
     bool GetErrorString(std::int32_t code, std::span<char> text) override {
         error_text_lengths.push_back(text.size());
+        ExpectBlank(text, "the error text");
         const auto found = error_texts.find(code);
         if (found == error_texts.end()) {
             return false;
@@ -67,6 +74,11 @@ class ScriptedMedia final : public MediaCommands, public SoundPlayer {
 
   private:
     std::vector<std::string> own_log_;
+
+    static void ExpectBlank(std::span<const char> buffer, std::string_view what) {
+        EXPECT_TRUE(std::all_of(buffer.begin(), buffer.end(), [](char c) { return c == '\0'; }))
+            << "the buffer for \"" << what << "\" came with text in it";
+    }
 
     static void Write(const std::string& text, std::span<char> out) {
         if (out.empty()) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <thread>
@@ -77,6 +78,25 @@ TEST_F(VelmoraBgmMediaTest, WatchEndsWhenThereIsNoDisc) {
     EXPECT_NE(LastResult, 0);
     bgm().BGM_CDWatch(0);
     EXPECT_FALSE(bgm().BGM_CDActive());
+}
+
+TEST_F(VelmoraBgmMediaTest, WatchEndsWhenTheDiscImageDisappearsWhilePlaying) {
+    const std::string cue = MakeCdImage(folder_.path());
+    setenv("VELMORA_CDROM", cue.c_str(), 1);
+    bgm().BGM_CDOpen();
+    ASSERT_EQ(LastResult, 0);
+    bgm().BGM_CDWatch(0);
+    ASSERT_TRUE(bgm().BGM_CDActive());
+    for (const char* file : {"disc.cue", "disc.bin"}) {
+        ASSERT_TRUE(std::filesystem::remove(Path(file)));
+    }
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            bgm().BGM_CDWatch(0);
+            return !bgm().BGM_CDActive();
+        },
+        std::chrono::seconds(30)));
+    EXPECT_NE(LastResult, 0);
 }
 
 TEST_F(VelmoraBgmMediaTest, Mp3FileIsRestartedWhenItHasEnded) {

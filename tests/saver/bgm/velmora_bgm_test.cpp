@@ -225,7 +225,7 @@ TEST_F(VelmoraBgmTest, Mp3IsRewoundOnlyWhenItNoLongerPlays) {
     EXPECT_THAT(media.reply_lengths, ElementsAre(30));
 
     for (const Answer& answer :
-         {Answer{0, "stopped"}, Answer{0, "paused"}, Answer{0, "play"}, Answer{263, "playing"}}) {
+         {Answer{263, ""}, Answer{0, "stopped"}, Answer{0, "paused"}, Answer{0, "play"}}) {
         media.sent.clear();
         media.answers["status MP3Play mode"] = answer;
         bgm.BGM_MP3Rewind();

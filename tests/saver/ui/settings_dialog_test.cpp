@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTimer>
@@ -243,6 +244,35 @@ TEST_F(SettingsDialogTest, SetSavesTheChosenFileWhateverTheKindAndTracksAsNumber
                                       "\nBGMﾌｧｲﾙ=/music/chosen.mp3\n")
             << '"' << c.typed << '"';
     }
+}
+
+TEST_F(SettingsDialogTest, AFailedSaveIsSaidAndTheDialogStaysOpen) {
+    std::ofstream(ini_) << "[Section]\n";
+    std::filesystem::permissions(ini_, std::filesystem::perms::owner_read);
+    Open();
+    QString title, text;
+    QMessageBox::StandardButtons buttons;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            poll.stop();
+            title = box->windowTitle();
+            text = box->text();
+            buttons = box->standardButtons();
+            box->accept();
+        }
+    });
+    poll.start(10);
+    Click(Button("Cmd_Set"));
+    EXPECT_EQ(title, QString("ヴェルモラ"));
+    EXPECT_EQ(buttons, QMessageBox::Ok);
+    EXPECT_TRUE(text.startsWith(
+        QString::fromUtf8(kSaveFailedText.data(), static_cast<qsizetype>(kSaveFailedText.size()))))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QString::fromStdString(ini_))) << text.toStdString();
+    EXPECT_EQ(unloaded_->count(), 0);
+    EXPECT_TRUE(dialog_->isVisible());
+    EXPECT_EQ(ReadFile(ini_), "[Section]\n");
 }
 
 TEST_F(SettingsDialogTest, CancelAndClosingWriteNothing) {

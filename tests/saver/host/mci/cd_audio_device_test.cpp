@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <set>
 
 #include "saver/bgm/velmora_bgm.h"
@@ -36,9 +39,49 @@ class MemoryDrive final : public CdDrive {
         return true;
     }
 
+    bool DiscChanged() override { return false; }
+
   private:
     std::optional<CdToc> toc_;
     std::set<std::int32_t> unreadable_;
+};
+
+// A drive whose reads hang until the test lets them go (or, should closing wait for them after
+// all, until a bound that fails the test rather than hanging it). It says when it is freed.
+class StuckDrive final : public CdDrive {
+  public:
+    struct Gate {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool reading = false;
+        bool released = false;
+        bool read_returned = false;
+        bool freed = false;
+    };
+
+    explicit StuckDrive(std::shared_ptr<Gate> gate) : gate_(std::move(gate)) {}
+    ~StuckDrive() override {
+        std::lock_guard lock(gate_->mutex);
+        gate_->freed = true;
+        gate_->changed.notify_all();
+    }
+
+    const std::optional<CdToc>& Toc() const override { return toc_; }
+
+    bool ReadAudio(std::int32_t, std::span<std::uint8_t>) override {
+        std::unique_lock lock(gate_->mutex);
+        gate_->reading = true;
+        gate_->changed.notify_all();
+        gate_->changed.wait_for(lock, 30s, [this] { return gate_->released; });
+        gate_->read_returned = true;
+        return false;
+    }
+
+    bool DiscChanged() override { return false; }
+
+  private:
+    std::shared_ptr<Gate> gate_;
+    std::optional<CdToc> toc_ = CdToc{{{1, 0, true}}, 100};
 };
 
 // An output that mixes only when the test asks it to.
@@ -168,6 +211,24 @@ TEST(CdAudioDeviceTest, UnreadableSectorsPlayAsSilenceInTheirTime) {
         EXPECT_EQ(output.HearSector(device), 0) << sector;
     }
     EXPECT_EQ(Ask(device, MciStatusItem::kMode), "stopped");
+}
+
+TEST(CdAudioDeviceTest, ClosingLeavesAStuckReadBehindAndItsThreadFreesTheDriveLater) {
+    const auto gate = std::make_shared<StuckDrive::Gate>();
+    ManualOutput output;
+    auto device = std::make_unique<CdAudioDevice>(std::make_unique<StuckDrive>(gate), output);
+    ASSERT_EQ(device->Play(std::nullopt, std::nullopt), 0);
+    std::unique_lock lock(gate->mutex);
+    ASSERT_TRUE(gate->changed.wait_for(lock, 10s, [&] { return gate->reading; }));
+    lock.unlock();
+
+    device.reset();
+    lock.lock();
+    EXPECT_FALSE(gate->read_returned) << "closing waited for the read";
+    EXPECT_FALSE(gate->freed);
+    gate->released = true;
+    gate->changed.notify_all();
+    EXPECT_TRUE(gate->changed.wait_for(lock, 10s, [&] { return gate->freed; }));
 }
 
 }  // namespace
