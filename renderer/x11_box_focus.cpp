@@ -2,10 +2,15 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <set>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace velmora {
@@ -13,17 +18,9 @@ namespace {
 
 constexpr std::chrono::milliseconds kLookInterval{10};
 
-// Xlib's error handler is one for the whole process. Errors on the watcher's own connection (a
-// window that goes while it is looked at) are expected and ignored; others go on to the handler
-// that was there.
-Display* watcher_display = nullptr;
-XErrorHandler outer_handler = nullptr;
-
-extern "C" int IgnoreWatcherErrors(Display* display, XErrorEvent* event) {
-    if (display == watcher_display) {
-        return 0;
-    }
-    return outer_handler != nullptr ? outer_handler(display, event) : 0;
+// Errors on the watcher's connection (a window that goes while it is looked at) are expected.
+extern "C" int IgnoreErrors(Display*, XErrorEvent*) {
+    return 0;
 }
 
 std::vector<Window> Children(Display* display, Window parent) {
@@ -71,38 +68,50 @@ bool ShownWithTitle(Display* display, Window window, const std::string& title) {
 
 }  // namespace
 
-KeyboardToNewWindow::KeyboardToNewWindow(std::string title)
-    : title_(std::move(title)), watcher_([this](std::stop_token stop) { Watch(stop); }) {}
-
-KeyboardToNewWindow::~KeyboardToNewWindow() {
-    watcher_.request_stop();
-    watcher_.join();
+KeyboardToNewWindow::KeyboardToNewWindow(const std::string& title) {
+    // The windows there are now, before the box can exist.
+    std::set<Window> known;
+    if (Display* display = XOpenDisplay(nullptr)) {
+        const auto windows = TopLevelWindows(display);
+        known.insert(windows.begin(), windows.end());
+        XCloseDisplay(display);
+    } else {
+        return;
+    }
+    const pid_t parent = getpid();
+    watcher_ = fork();
+    if (watcher_ == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() == parent) {
+            Watch(known, title);
+        }
+        _exit(0);
+    }
 }
 
-void KeyboardToNewWindow::Watch(const std::stop_token& stop) const {
+KeyboardToNewWindow::~KeyboardToNewWindow() {
+    if (watcher_ > 0) {
+        kill(watcher_, SIGKILL);
+        waitpid(watcher_, nullptr, 0);
+    }
+}
+
+void KeyboardToNewWindow::Watch(const std::set<unsigned long>& known, const std::string& title) {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         return;
     }
-    watcher_display = display;
-    outer_handler = XSetErrorHandler(IgnoreWatcherErrors);
-    const auto before = TopLevelWindows(display);
-    const std::set<Window> known(before.begin(), before.end());
-    bool focused = false;
-    while (!focused && !stop.stop_requested()) {
+    XSetErrorHandler(IgnoreErrors);
+    while (true) {
         std::this_thread::sleep_for(kLookInterval);
         for (const Window window : TopLevelWindows(display)) {
-            if (!known.contains(window) && ShownWithTitle(display, window, title_)) {
+            if (!known.contains(window) && ShownWithTitle(display, window, title)) {
                 XSetInputFocus(display, window, RevertToParent, CurrentTime);
-                focused = true;
-                break;
+                XSync(display, False);
+                return;
             }
         }
     }
-    XSync(display, False);
-    XSetErrorHandler(outer_handler);
-    watcher_display = nullptr;
-    XCloseDisplay(display);
 }
 
 }  // namespace velmora
