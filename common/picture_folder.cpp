@@ -26,13 +26,18 @@ bool MakePrivateFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
-std::filesystem::path ResolvePictureFolder(const char* xdg_cache_home, const char* home) {
-    if (xdg_cache_home != nullptr && xdg_cache_home[0] == '/') {
-        return std::filesystem::path(xdg_cache_home) / kPictureFolderName;
+std::filesystem::path ResolveUserFolder(const char* variable_value, const char* home,
+                                        const char* under_home) {
+    if (variable_value != nullptr && variable_value[0] == '/') {
+        return variable_value;
     }
     const std::filesystem::path home_folder =
         (home != nullptr && home[0] == '/') ? std::filesystem::path(home) : AccountHome();
-    return home_folder / ".cache" / kPictureFolderName;
+    return home_folder / under_home;
+}
+
+std::filesystem::path ResolvePictureFolder(const char* xdg_cache_home, const char* home) {
+    return ResolveUserFolder(xdg_cache_home, home, ".cache") / kPictureFolderName;
 }
 
 std::filesystem::path PictureFolder() {

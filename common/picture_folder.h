@@ -14,6 +14,12 @@ inline constexpr const char* kFlarePictureName = "Velmora2.bmp";
 // with no usable home the account's home directory from the password database is used.
 std::filesystem::path ResolvePictureFolder(const char* xdg_cache_home, const char* home);
 
+// A base folder of the user's as the base-directory rules give it: the variable's value when it
+// is absolute, else `under_home` in the home folder ($HOME when absolute, else the account's
+// home from the password database).
+std::filesystem::path ResolveUserFolder(const char* variable_value, const char* home,
+                                        const char* under_home);
+
 // ResolvePictureFolder for this process's environment.
 std::filesystem::path PictureFolder();
 

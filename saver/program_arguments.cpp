@@ -72,7 +72,9 @@ ProgramRequest ReadProgramArguments(const std::vector<std::string>& arguments,
         argv.push_back(argument.c_str());
     }
     return {ProgramRequest::Kind::kScreenSaverSwitch,
-            CommandLineText(static_cast<int>(argv.size()), argv.data()), 0, {}};
+            CommandLineText(static_cast<int>(argv.size()), argv.data()),
+            0,
+            {}};
 }
 
 std::string UsageText(std::string_view program) {

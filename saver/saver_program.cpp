@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "common/picture_folder.h"
 #include "common/window_id.h"
@@ -30,7 +31,10 @@ void SaverProgram::CreatePictureFolder() {
 }
 
 void SaverProgram::LoadSettings() {
-    velmora::LoadSettings(settings_, IniPath(program_folder_), program_folder_);
+    settings_files_ = SettingsFilesFor(
+        program_folder_,
+        ResolveUserFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"), ".config"));
+    velmora::LoadSettings(settings_, settings_files_.ToRead(), program_folder_);
     session_settings_ = settings_;
 }
 
@@ -78,7 +82,7 @@ bool SaverProgram::ShowPreview(std::int32_t host_window) {
 
 void SaverProgram::ShowSettingsDialog() {
     InstallDesignFontSubstitution();
-    Velmora_P dialog(settings_, IniPath(program_folder_), x11_.get());
+    Velmora_P dialog(settings_, settings_files_, x11_.get());
     dialog.ShowModal();
 }
 

@@ -37,6 +37,7 @@ class SaverProgram final : public EntryHost {
     const std::string mode_letter_;
     const std::optional<X11WindowId> daemon_window_;
     const std::string program_folder_;
+    SettingsFiles settings_files_;
     Settings settings_;
     // What the session plays: the settings, less the music where another session has it.
     Settings session_settings_;

@@ -11,6 +11,9 @@ namespace velmora {
 namespace {
 
 constexpr std::string_view kIniFileName = "ヴェルモラ.ini";
+// The user's own settings folder under $XDG_CONFIG_HOME: ASCII, like the command.
+constexpr std::string_view kOwnFolderName = "velmora";
+constexpr auto kOwnFolderMode = std::filesystem::perms::owner_all;
 constexpr std::size_t kValueBufferSize = 256;
 constexpr std::size_t kNameBufferSize = 128;
 
@@ -45,6 +48,16 @@ void LoadNumber(std::int16_t& variable, std::string_view key, const std::string&
 
 std::string IniPath(std::string_view program_folder) {
     return std::string(program_folder) + "/" + std::string(kIniFileName);
+}
+
+SettingsFiles SettingsFilesFor(std::string_view program_folder,
+                               const std::filesystem::path& config_home) {
+    return {IniPath(program_folder), (config_home / kOwnFolderName / kIniFileName).string()};
+}
+
+bool SettingsFiles::OwnExists() const {
+    std::error_code error;
+    return std::filesystem::exists(own, error);
 }
 
 std::string ReadIniValue(std::string_view section, std::string_view key, const std::string& file) {
@@ -137,6 +150,22 @@ WriteOutcome SaveSettings(Settings& settings, std::string_view repeat_track_text
     const ProfileEntry entries[] = {
         {kKindKey, kind}, {kRepeatTrackKey, repeat_track}, {kFileKey, settings.BGM_File}};
     return WriteProfileStrings(ini_file, kIniSection, entries);
+}
+
+SettingsSaved SaveSettings(Settings& settings, std::string_view repeat_track_text,
+                           const SettingsFiles& files) {
+    if (!files.OwnExists()) {
+        SettingsSaved saved{SaveSettings(settings, repeat_track_text, files.shared), files.shared};
+        if (saved.outcome.written) {
+            return saved;
+        }
+    }
+    const std::filesystem::path own_folder = std::filesystem::path(files.own).parent_path();
+    std::error_code error;
+    if (std::filesystem::create_directories(own_folder, error)) {
+        std::filesystem::permissions(own_folder, kOwnFolderMode, error);
+    }
+    return {SaveSettings(settings, repeat_track_text, files.own), files.own};
 }
 
 }  // namespace velmora

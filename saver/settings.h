@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +28,20 @@ inline constexpr std::string_view kFileKey = "BGMﾌｧｲﾙ";
 
 // program_folder + "/ヴェルモラ.ini"
 std::string IniPath(std::string_view program_folder);
+
+// The settings file beside the programs, and the user's own, for where that one cannot be
+// written (a system-wide install): $XDG_CONFIG_HOME/velmora/ヴェルモラ.ini.
+struct SettingsFiles {
+    std::string shared;
+    std::string own;
+    // The user's own file once it exists, so that the user's choice wins over the shipped one.
+    bool OwnExists() const;
+    const std::string& ToRead() const { return OwnExists() ? own : shared; }
+};
+
+// config_home is $XDG_CONFIG_HOME or its stand-in.
+SettingsFiles SettingsFilesFor(std::string_view program_folder,
+                               const std::filesystem::path& config_home);
 
 // The value of key as a 256-byte buffer receives it: at most 255 bytes as CP932 counts them,
 // up to the first NUL; empty when the file, section or key is missing.
@@ -59,5 +74,15 @@ std::int16_t RepeatTrackFromText(std::string_view text);
 // are written, or none: the outcome says why not.
 WriteOutcome SaveSettings(Settings& settings, std::string_view repeat_track_text,
                           const std::string& ini_file);
+
+struct SettingsSaved {
+    WriteOutcome outcome;
+    std::string file;  // written, or where the last try failed
+};
+
+// The same into the file that is read: the user's own once it exists; else the shared one, and
+// where that cannot be written, the user's own (its folder made).
+SettingsSaved SaveSettings(Settings& settings, std::string_view repeat_track_text,
+                           const SettingsFiles& files);
 
 }  // namespace velmora

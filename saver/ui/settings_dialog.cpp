@@ -109,11 +109,11 @@ void ResetScreenPointer() {
 
 }  // namespace
 
-Velmora_P::Velmora_P(Settings& settings, std::string ini_file, const X11Connection* x11)
+Velmora_P::Velmora_P(Settings& settings, SettingsFiles files, const X11Connection* x11)
     : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       settings_(settings),
-      ini_file_(std::move(ini_file)),
+      files_(std::move(files)),
       x11_(x11),
       Img_Ra{PixmapOf(RadioMarkPicture(RadioMark::Unselected)),
              PixmapOf(RadioMarkPicture(RadioMark::Selected))},
@@ -299,11 +299,12 @@ void Velmora_P::Cmd_File_Click() {
 }
 
 void Velmora_P::Cmd_Set_Click() {
-    const WriteOutcome saved =
-        SaveSettings(settings_, BGM_Repeat->currentText().toStdString(), ini_file_);
-    if (!saved.written) {
+    const SettingsSaved saved =
+        SaveSettings(settings_, BGM_Repeat->currentText().toStdString(), files_);
+    if (!saved.outcome.written) {
         // The dialog stays open: the choice is not lost, and the user may try again.
-        ShowMessageBox(std::string(kSaveFailedText) + "\n" + ini_file_ + "\n" + saved.reason);
+        ShowMessageBox(std::string(kSaveFailedText) + "\n" + saved.file + "\n" +
+                       saved.outcome.reason);
         return;
     }
     close();

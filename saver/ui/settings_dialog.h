@@ -40,7 +40,7 @@ class Velmora_P final : public QWidget {
   public:
     // Builds the dialog and runs its load: place, panel, marks, chooser, zoom. x11 may be null
     // (no zoom).
-    Velmora_P(Settings& settings, std::string ini_file, const X11Connection* x11);
+    Velmora_P(Settings& settings, SettingsFiles files, const X11Connection* x11);
     ~Velmora_P() override;
 
     // Shows the dialog modally and returns once it has closed.
@@ -73,7 +73,7 @@ class Velmora_P final : public QWidget {
     void lbl_URL_Click();
 
     Settings& settings_;
-    const std::string ini_file_;
+    const SettingsFiles files_;
     const X11Connection* x11_;
     ZoomPoint zoom_;
     ImageBuffer form_image_;

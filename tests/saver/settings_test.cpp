@@ -186,6 +186,30 @@ TEST_F(SettingsFileTest, SaveIntoAReadOnlyPlaceChangesNothingAndSaysWhy) {
     EXPECT_EQ(ReadIni(), before);
 }
 
+TEST_F(SettingsFileTest, WhereTheSharedFileCannotBeWrittenTheUsersOwnIsWrittenAndReadFirst) {
+    // A program folder nobody can write into, root included.
+    const SettingsFiles files = SettingsFilesFor("/proc/velmora", folder_.path() + "/config");
+    EXPECT_EQ(files.own, folder_.path() + "/config/velmora/ヴェルモラ.ini");
+    EXPECT_EQ(files.ToRead(), files.shared);
+    Settings settings;
+    settings.BGM_Kind = 1;
+    const SettingsSaved saved = SaveSettings(settings, "4", files);
+    EXPECT_TRUE(saved.outcome.written) << saved.outcome.reason;
+    EXPECT_EQ(saved.file, files.own);
+    EXPECT_EQ(files.ToRead(), files.own);
+    Settings loaded;
+    LoadSettings(loaded, files.ToRead(), "/proc/velmora");
+    EXPECT_EQ(loaded.BGM_Kind, 1);
+    EXPECT_EQ(loaded.BGM_RepeatTrack, 4);
+
+    // Once the user has a file of their own, it is the one written, even where the shared one
+    // could be.
+    const SettingsFiles writable{ini_, files.own};
+    settings.BGM_Kind = 0;
+    EXPECT_EQ(SaveSettings(settings, "", writable).file, files.own);
+    EXPECT_FALSE(std::filesystem::exists(ini_));
+}
+
 TEST_F(SettingsFileTest, SaveIsAllOrNothing) {
     const std::string before = "[Section]\nBGM区分= 0\nBGMﾌｧｲﾙ=/music/old.mp3\n";
     WriteIni(before);

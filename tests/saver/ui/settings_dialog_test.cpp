@@ -71,7 +71,7 @@ class SettingsDialogTest : public testing::Test {
 
     // Builds the dialog on the current settings and shows it, as the program does.
     void Open() {
-        dialog_ = std::make_unique<Velmora_P>(settings_, ini_, nullptr);
+        dialog_ = std::make_unique<Velmora_P>(settings_, SettingsFiles{ini_, own_ini_}, nullptr);
         unloaded_ = std::make_unique<QSignalSpy>(dialog_.get(), &Velmora_P::Unloaded);
         dialog_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog_.get()));
@@ -136,6 +136,7 @@ class SettingsDialogTest : public testing::Test {
 
     TemporaryFolder folder_;
     std::string ini_ = folder_.path() + "/ヴェルモラ.ini";
+    std::string own_ini_ = folder_.path() + "/config/velmora/ヴェルモラ.ini";
     Settings settings_;
     std::unique_ptr<Velmora_P> dialog_;
     std::unique_ptr<QSignalSpy> unloaded_;
@@ -249,6 +250,8 @@ TEST_F(SettingsDialogTest, SetSavesTheChosenFileWhateverTheKindAndTracksAsNumber
 TEST_F(SettingsDialogTest, AFailedSaveIsSaidAndTheDialogStaysOpen) {
     std::ofstream(ini_) << "[Section]\n";
     std::filesystem::permissions(ini_, std::filesystem::perms::owner_read);
+    // Nobody, root included, can make a folder there.
+    own_ini_ = "/proc/velmora/ヴェルモラ.ini";
     Open();
     QString title, text;
     QMessageBox::StandardButtons buttons;
@@ -269,7 +272,7 @@ TEST_F(SettingsDialogTest, AFailedSaveIsSaidAndTheDialogStaysOpen) {
     EXPECT_TRUE(text.startsWith(
         QString::fromUtf8(kSaveFailedText.data(), static_cast<qsizetype>(kSaveFailedText.size()))))
         << text.toStdString();
-    EXPECT_TRUE(text.contains(QString::fromStdString(ini_))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QString::fromStdString(own_ini_))) << text.toStdString();
     EXPECT_EQ(unloaded_->count(), 0);
     EXPECT_TRUE(dialog_->isVisible());
     EXPECT_EQ(ReadFile(ini_), "[Section]\n");
