@@ -68,11 +68,13 @@ SdlRenderWindow::~SdlRenderWindow() {
 bool SdlRenderWindow::render_window_open(const char* title, int width, int height, int bits,
                                          bool want_full_screen) {
     fullscreen_ = want_full_screen;
+    // The scene starts loading its pictures now, so that this happens while SDL waits, up to
+    // 100 ms, for a window manager to answer the switch to full screen.
+    scene_ = std::make_unique<Scene>(reporter_);
     if (!OpenWindow(title, width, height, bits)) {
         render_window_close();
         return false;
     }
-    scene_ = std::make_unique<Scene>(reporter_);
     scene_->view_resize(width, height);
     if (!scene_->gl_state_init()) {
         render_window_close();
