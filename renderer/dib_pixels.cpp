@@ -6,6 +6,7 @@
 #include <span>
 
 #include "common/byte_cursor.h"
+#include "renderer/large_buffer.h"
 
 namespace velmora {
 namespace {
@@ -247,9 +248,8 @@ std::variant<RgbImage, DibFailure> ConvertDibPixels(const DibLayout& layout) {
     RgbImage image;
     image.width = layout.width;
     image.height = layout.height;
-    image.pixels.assign(static_cast<std::size_t>(layout.width) *
-                            static_cast<std::size_t>(layout.height) * kBytesPerPixel,
-                        0);
+    ResizeLargeBuffer(image.pixels, static_cast<std::size_t>(layout.width) *
+                                        static_cast<std::size_t>(layout.height) * kBytesPerPixel);
     PixelWriter writer(image, layout.palette);
     const bool converted =
         layout.compression == kCompressionRle8 || layout.compression == kCompressionRle4

@@ -212,6 +212,9 @@ bool Scene::frame_draw() {
     glLoadIdentity();
     eye_position_ = camera_.Advance();
     gluLookAt(eye_position_.x, eye_position_.y, eye_position_.z, 0, 0, 0, 0, 1, 0);
+    // The floor first and unblended: over the cleared black, writing it is adding it. The white
+    // stars then cover it as they covered everything, and the sprites add their light on top,
+    // in sums that do not depend on their order.
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, floor_texture_.name());
     glCallList(floor_list_.name());

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <thread>
 
+#include "renderer/large_buffer.h"
+
 namespace velmora {
 namespace {
 
@@ -17,8 +19,8 @@ RgbImage Blank(int width, int height) {
     RgbImage image;
     image.width = width;
     image.height = height;
-    image.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
-                        kComponents);
+    ResizeLargeBuffer(image.pixels, static_cast<std::size_t>(width) *
+                                        static_cast<std::size_t>(height) * kComponents);
     return image;
 }
 
@@ -74,9 +76,20 @@ class BoxFilter {
             std::uint8_t* out = out_.pixels.data() + static_cast<std::size_t>(i) *
                                                          static_cast<std::size_t>(out_.width) *
                                                          kComponents;
-            for (const BoxEdge& x : columns_) {
-                Texel(rows_[static_cast<std::size_t>(i)], x, out);
-                out += kComponents;
+            const BoxEdge& y = rows_[static_cast<std::size_t>(i)];
+            // No read of a box that ends before the picture's last row can leave the picture,
+            // not even the one past the row's last texel: those rows need no check per read.
+            if ((static_cast<std::ptrdiff_t>(y.high_int) + 2) * row_ <=
+                static_cast<std::ptrdiff_t>(in_size_)) {
+                for (const BoxEdge& x : columns_) {
+                    Texel<false>(y, x, out);
+                    out += kComponents;
+                }
+            } else {
+                for (const BoxEdge& x : columns_) {
+                    Texel<true>(y, x, out);
+                    out += kComponents;
+                }
             }
         }
     }
@@ -85,43 +98,49 @@ class BoxFilter {
     using Totals = float[kComponents];
 
     // Adds the texel at offset times weight, each component on its own, as GLU's loops do.
+    template <bool kChecked>
     void Add(Totals& totals, std::ptrdiff_t offset, float weight) const {
         for (int k = 0; k < kComponents; ++k) {
-            totals[k] += static_cast<float>(At(offset + k)) * weight;
+            totals[k] += At<kChecked>(offset + k) * weight;
         }
     }
 
+    template <bool kChecked>
     float At(std::ptrdiff_t offset) const {
-        return offset >= 0 && static_cast<std::size_t>(offset) < in_size_ ? in_[offset] : 0;
+        if (kChecked && (offset < 0 || static_cast<std::size_t>(offset) >= in_size_)) {
+            return 0;
+        }
+        return in_[offset];
     }
 
     // One output texel, the sums in GLU's order: the box's first row, its last row, its first
     // and last columns in between, then the whole texels inside.
+    template <bool kChecked>
     void Texel(const BoxEdge& y, const BoxEdge& x, std::uint8_t* out) const {
         Totals totals = {0, 0, 0};
         const std::ptrdiff_t x_index = static_cast<std::ptrdiff_t>(x.low_int) * kComponents;
         if (y.high_int > y.low_int && x.high_int > x.low_int) {
             float y_percent = 1 - y.low_float;
             std::ptrdiff_t temp = x_index + y.low_int * row_;
-            Add(totals, temp, y_percent * (1 - x.low_float));
+            Add<kChecked>(totals, temp, y_percent * (1 - x.low_float));
             std::ptrdiff_t left = temp;
             for (int l = x.low_int + 1; l < x.high_int; ++l) {
                 temp += kComponents;
-                Add(totals, temp, y_percent);
+                Add<kChecked>(totals, temp, y_percent);
             }
             temp += kComponents;
             std::ptrdiff_t right = temp;
-            Add(totals, temp, y_percent * x.high_float);
+            Add<kChecked>(totals, temp, y_percent * x.high_float);
 
             y_percent = y.high_float;
             temp = x_index + y.high_int * row_;
-            Add(totals, temp, y_percent * (1 - x.low_float));
+            Add<kChecked>(totals, temp, y_percent * (1 - x.low_float));
             for (int l = x.low_int + 1; l < x.high_int; ++l) {
                 temp += kComponents;
-                Add(totals, temp, y_percent);
+                Add<kChecked>(totals, temp, y_percent);
             }
             temp += kComponents;
-            Add(totals, temp, y_percent * x.high_float);
+            Add<kChecked>(totals, temp, y_percent * x.high_float);
 
             // GLU steps these by a whole texel per row besides the row itself; kept, as it
             // decides the texels of boxes more than two rows high.
@@ -129,33 +148,33 @@ class BoxFilter {
                 left += row_;
                 right += row_;
                 for (int k = 0; k < kComponents; ++k, ++left, ++right) {
-                    totals[k] += static_cast<float>(At(left)) * (1 - x.low_float) +
-                                 static_cast<float>(At(right)) * x.high_float;
+                    totals[k] +=
+                        At<kChecked>(left) * (1 - x.low_float) + At<kChecked>(right) * x.high_float;
                 }
             }
         } else if (y.high_int > y.low_int) {
             const float x_percent = x.high_float - x.low_float;
             std::ptrdiff_t temp = x_index + y.low_int * row_;
-            Add(totals, temp, (1 - y.low_float) * x_percent);
+            Add<kChecked>(totals, temp, (1 - y.low_float) * x_percent);
             for (int m = y.low_int + 1; m < y.high_int; ++m) {
                 temp += row_;
-                Add(totals, temp, x_percent);
+                Add<kChecked>(totals, temp, x_percent);
             }
             temp += row_;
-            Add(totals, temp, x_percent * y.high_float);
+            Add<kChecked>(totals, temp, x_percent * y.high_float);
         } else if (x.high_int > x.low_int) {
             const float y_percent = y.high_float - y.low_float;
             std::ptrdiff_t temp = x_index + y.low_int * row_;
-            Add(totals, temp, (1 - x.low_float) * y_percent);
+            Add<kChecked>(totals, temp, (1 - x.low_float) * y_percent);
             for (int l = x.low_int + 1; l < x.high_int; ++l) {
                 temp += kComponents;
-                Add(totals, temp, y_percent);
+                Add<kChecked>(totals, temp, y_percent);
             }
             temp += kComponents;
-            Add(totals, temp, y_percent * x.high_float);
+            Add<kChecked>(totals, temp, y_percent * x.high_float);
         } else {
-            Add(totals, x_index + y.low_int * row_,
-                (y.high_float - y.low_float) * (x.high_float - x.low_float));
+            Add<kChecked>(totals, x_index + y.low_int * row_,
+                          (y.high_float - y.low_float) * (x.high_float - x.low_float));
         }
 
         std::ptrdiff_t temp0 = x_index + kComponents + (y.low_int + 1) * row_;
@@ -163,7 +182,7 @@ class BoxFilter {
             std::ptrdiff_t temp = temp0;
             for (int l = x.low_int + 1; l < x.high_int; ++l) {
                 for (int k = 0; k < kComponents; ++k) {
-                    totals[k] += static_cast<float>(At(temp + k));
+                    totals[k] += At<kChecked>(temp + k);
                 }
                 temp += kComponents;
             }
