@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "saver/host/screen_capture.h"
+
 namespace velmora {
 namespace {
 
@@ -136,6 +138,16 @@ void X11Connection::HideCursor() const {
 void X11Connection::ShowCursor() const {
     XFixesShowCursor(display_, DefaultRootWindow(display_));
     XFlush(display_);
+}
+
+X11WindowId X11Connection::Root() const {
+    return DefaultRootWindow(display_);
+}
+
+std::optional<std::vector<std::uint8_t>> X11Connection::CaptureMirroredBmp(
+    X11WindowId drawable, const ScreenRect& area) const {
+    const ErrorTrap trap(display_);
+    return velmora::CaptureMirroredBmp(display_, drawable, area);
 }
 
 }  // namespace velmora

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "saver/screen_rect.h"
 
@@ -33,6 +35,11 @@ class X11Connection {
     // closes, so it comes back even when the program is killed.
     void HideCursor() const;
     void ShowCursor() const;
+    // The root window of the default screen.
+    X11WindowId Root() const;
+    // An area of a window or pixmap as the renderer's mirrored bitmap file (CaptureMirroredBmp).
+    std::optional<std::vector<std::uint8_t>> CaptureMirroredBmp(X11WindowId drawable,
+                                                                const ScreenRect& area) const;
 
   private:
     explicit X11Connection(_XDisplay* display) : display_(display) {}
