@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <type_traits>
@@ -17,6 +19,7 @@ constexpr float kFloorTextureScale = 1.0f / kFloorGridSide;  // the far edges re
 constexpr ColourRgb kWhite = {1.0f, 1.0f, 1.0f};
 constexpr GLint kTextureComponents = 3;
 constexpr int kQuadCorners = 4;
+constexpr int kPreparingNiceness = 10;
 // A sprite's corners take the flare picture's corners in this order.
 constexpr float kCornerTexture[kQuadCorners][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
 
@@ -48,7 +51,12 @@ std::pair<int, int> FittingSize(const int wanted_width, const int wanted_height)
 
 std::future<PreparedPicture> StartPreparing(std::string path) {
     // Where no thread can be had, the work waits for the first get().
-    return std::async(std::launch::async | std::launch::deferred, PreparePicture, std::move(path));
+    return std::async(std::launch::async | std::launch::deferred, [path = std::move(path)] {
+        // Opening the window comes first; the pictures take the time it leaves, which is
+        // plenty while SDL waits for the switch to full screen.
+        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kPreparingNiceness);
+        return PreparePicture(path);
+    });
 }
 
 }  // namespace

@@ -95,14 +95,20 @@ class BoxFilter {
     }
 
   private:
-    using Totals = float[kComponents];
+    // The three components side by side (the fourth is unused): each lane does exactly the
+    // float operations GLU does for its component, in the same order.
+    using Totals = float __attribute__((vector_size(4 * sizeof(float))));
 
-    // Adds the texel at offset times weight, each component on its own, as GLU's loops do.
+    // Adds the texel at offset times weight, as GLU's loops do for each component.
     template <bool kChecked>
     void Add(Totals& totals, std::ptrdiff_t offset, float weight) const {
-        for (int k = 0; k < kComponents; ++k) {
-            totals[k] += At<kChecked>(offset + k) * weight;
-        }
+        totals += Texel3<kChecked>(offset) * weight;
+    }
+
+    template <bool kChecked>
+    Totals Texel3(std::ptrdiff_t offset) const {
+        return Totals{At<kChecked>(offset), At<kChecked>(offset + 1), At<kChecked>(offset + 2),
+                      0.0f};
     }
 
     template <bool kChecked>
@@ -117,7 +123,7 @@ class BoxFilter {
     // and last columns in between, then the whole texels inside.
     template <bool kChecked>
     void Texel(const BoxEdge& y, const BoxEdge& x, std::uint8_t* out) const {
-        Totals totals = {0, 0, 0};
+        Totals totals = {0, 0, 0, 0};
         const std::ptrdiff_t x_index = static_cast<std::ptrdiff_t>(x.low_int) * kComponents;
         if (y.high_int > y.low_int && x.high_int > x.low_int) {
             float y_percent = 1 - y.low_float;
@@ -147,10 +153,10 @@ class BoxFilter {
             for (int m = y.low_int + 1; m < y.high_int; ++m) {
                 left += row_;
                 right += row_;
-                for (int k = 0; k < kComponents; ++k, ++left, ++right) {
-                    totals[k] +=
-                        At<kChecked>(left) * (1 - x.low_float) + At<kChecked>(right) * x.high_float;
-                }
+                totals += Texel3<kChecked>(left) * (1 - x.low_float) +
+                          Texel3<kChecked>(right) * x.high_float;
+                left += kComponents;
+                right += kComponents;
             }
         } else if (y.high_int > y.low_int) {
             const float x_percent = x.high_float - x.low_float;
@@ -181,17 +187,16 @@ class BoxFilter {
         for (int m = y.low_int + 1; m < y.high_int; ++m) {
             std::ptrdiff_t temp = temp0;
             for (int l = x.low_int + 1; l < x.high_int; ++l) {
-                for (int k = 0; k < kComponents; ++k) {
-                    totals[k] += At<kChecked>(temp + k);
-                }
+                totals += Texel3<kChecked>(temp);
                 temp += kComponents;
             }
             temp0 += row_;
         }
 
+        const Totals texel = totals / area_;
         for (int k = 0; k < kComponents; ++k) {
             // Truncated, as a C conversion from float does.
-            out[k] = static_cast<std::uint8_t>(static_cast<int>(totals[k] / area_));
+            out[k] = static_cast<std::uint8_t>(static_cast<int>(texel[k]));
         }
     }
 
