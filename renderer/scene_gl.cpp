@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <thread>
 #include <type_traits>
 #include <utility>
 
@@ -51,12 +52,17 @@ std::pair<int, int> FittingSize(const int wanted_width, const int wanted_height)
 
 std::future<PreparedPicture> StartPreparing(std::string path) {
     // Where no thread can be had, the work waits for the first get().
-    return std::async(std::launch::async | std::launch::deferred, [path = std::move(path)] {
-        // Opening the window comes first; the pictures take the time it leaves, which is
-        // plenty while SDL waits for the switch to full screen.
-        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kPreparingNiceness);
-        return PreparePicture(path);
-    });
+    return std::async(std::launch::async | std::launch::deferred,
+                      [path = std::move(path), opener = std::this_thread::get_id()] {
+                          // Opening the window comes first; the pictures take the time it
+                          // leaves, which is plenty while SDL waits for the switch to full
+                          // screen. Deferred, the work runs on the opening thread itself.
+                          if (std::this_thread::get_id() != opener) {
+                              setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()),
+                                          kPreparingNiceness);
+                          }
+                          return PreparePicture(path);
+                      });
 }
 
 }  // namespace
@@ -119,11 +125,24 @@ void Scene::view_resize(int width, int height) {
     glLoadIdentity();
 }
 
-bool Scene::gl_state_init() {
+void Scene::textures_upload() {
     // Both are taken even when the first fails: each picture stands on its own.
-    const bool floor = TextureLoad(floor_load_, floor_texture_);
-    const bool flare = TextureLoad(flare_load_, flare_texture_);
-    if (!floor && !flare) {
+    floor_loaded_ = TextureUpload(floor_load_, floor_texture_);
+    flare_loaded_ = TextureUpload(flare_load_, flare_texture_);
+    // Another thread's texels must be in place before this context's draws read them.
+    glFinish();
+    textures_uploaded_ = true;
+}
+
+bool Scene::gl_state_init() {
+    if (!textures_uploaded_) {
+        textures_upload();
+    }
+    for (const std::string& message : load_messages_) {
+        reporter_.ShowError(message);
+    }
+    load_messages_.clear();
+    if (!floor_loaded_ && !flare_loaded_) {
         return false;
     }
     glShadeModel(GL_SMOOTH);
@@ -137,14 +156,12 @@ bool Scene::gl_state_init() {
     return true;
 }
 
-bool Scene::TextureLoad(std::future<PreparedPicture>& load, GlTexture& texture) {
+bool Scene::TextureUpload(std::future<PreparedPicture>& load, GlTexture& texture) {
     if (!load.valid()) {
         return false;
     }
     const PreparedPicture prepared = load.get();
-    for (const std::string& message : prepared.messages) {
-        reporter_.ShowError(message);
-    }
+    load_messages_.insert(load_messages_.end(), prepared.messages.begin(), prepared.messages.end());
     if (!prepared.loaded) {
         return false;
     }

@@ -60,8 +60,12 @@ class Scene {
 
     // Viewport and projection for a client area.
     void view_resize(int width, int height);
-    // Takes both pictures, tells the user what the loader found wrong with them, makes them
-    // textures, then sets the fixed GL state; false only when neither loaded.
+    // Takes both pictures as they finish loading and makes them textures. Needs a context that
+    // shares its objects with the drawing one current on the calling thread, which may be
+    // another one; once done, the next call on the drawing thread must come after it.
+    void textures_upload();
+    // Makes the textures unless textures_upload has, tells the user what the loader found wrong
+    // with the pictures, then sets the fixed GL state; false only when neither loaded.
     bool gl_state_init();
     // Builds the floor, the stars and the lights, hands their fixed parts to the GL once and puts
     // the camera at its start.
@@ -75,7 +79,7 @@ class Scene {
     unsigned flare_texture() const { return flare_texture_.name(); }
 
   private:
-    bool TextureLoad(std::future<PreparedPicture>& load, GlTexture& texture);
+    bool TextureUpload(std::future<PreparedPicture>& load, GlTexture& texture);
     void stars_build();
     void floor_build();
     void sprites_draw();
@@ -84,6 +88,11 @@ class Scene {
     std::unique_ptr<SceneModel> model_;
     std::future<PreparedPicture> floor_load_;
     std::future<PreparedPicture> flare_load_;
+    bool textures_uploaded_ = false;
+    bool floor_loaded_ = false;
+    bool flare_loaded_ = false;
+    // What the loader has to tell the user, kept until the drawing thread can show it.
+    std::vector<std::string> load_messages_;
     CameraOrbit camera_;
     EyePosition eye_position_;
     GlTexture floor_texture_;

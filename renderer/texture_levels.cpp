@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <system_error>
 #include <thread>
 
 #include "renderer/large_buffer.h"
@@ -220,7 +221,13 @@ void SplitRows(int height, std::size_t texels, const Work& work) {
     }
     std::vector<std::jthread> helpers;
     for (int part = 1; part < parts; ++part) {
-        helpers.emplace_back(work, height * part / parts, height * (part + 1) / parts);
+        const int first = height * part / parts;
+        const int end = height * (part + 1) / parts;
+        try {
+            helpers.emplace_back(work, first, end);
+        } catch (const std::system_error&) {
+            work(first, end);  // no thread to be had: this one does that part too
+        }
     }
     work(0, height / parts);
 }
