@@ -58,8 +58,26 @@ void LiteralSprite(const Vec3d& centre, const EyePosition& eye, unsigned texture
 
 }  // namespace
 
-void LiteralFrameDraw(const SceneModel& model, const EyePosition& eye, unsigned floor_texture,
-                      unsigned flare_texture) {
+namespace {
+
+void FloorVertices(const SceneModel& model, int i, int j) {
+    static constexpr int kQuadCorners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    for (const auto& step : kQuadCorners) {
+        const int jc = j + step[0];
+        const int ic = i + step[1];
+        const ScenePoint& point = model.floor_grid[jc][ic];
+        const ColourRgb& tint = model.floor_tint[jc][ic];
+        glTexCoord2f(static_cast<float>(jc) * kFloorTextureScale,
+                     static_cast<float>(ic) * kFloorTextureScale);
+        glColor3f(tint.red, tint.green, tint.blue);
+        glVertex3f(point.x, point.y, point.z);
+    }
+}
+
+// One frame in immediate mode; one_per_primitive gives every star and floor quad its own
+// begin/end.
+void ImmediateFrameDraw(const SceneModel& model, const EyePosition& eye, unsigned floor_texture,
+                        unsigned flare_texture, bool one_per_primitive) {
     // The drawing it was had no vertex arrays; with them enabled Mesa splits its immediate-mode
     // quads along the other diagonal.
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
@@ -72,13 +90,24 @@ void LiteralFrameDraw(const SceneModel& model, const EyePosition& eye, unsigned 
     glLoadIdentity();
     gluLookAt(eye.x, eye.y, eye.z, 0, 0, 0, 0, 1, 0);
 
+    glColor3f(1.0f, 1.0f, 1.0f);
+    if (!one_per_primitive) {
+        glBegin(GL_POINTS);
+    }
     for (const ScenePoint& star : model.star_field) {
         if (star.a == 0.0f) {
-            glColor3f(1.0f, 1.0f, 1.0f);
-            glBegin(GL_POINTS);
+            if (one_per_primitive) {
+                glColor3f(1.0f, 1.0f, 1.0f);
+                glBegin(GL_POINTS);
+            }
             glVertex3f(star.x, star.y, star.z);
-            glEnd();
+            if (one_per_primitive) {
+                glEnd();
+            }
         }
+    }
+    if (!one_per_primitive) {
+        glEnd();
     }
     for (const ScenePoint& star : model.star_field) {
         if (star.a != 0.0f) {
@@ -91,28 +120,40 @@ void LiteralFrameDraw(const SceneModel& model, const EyePosition& eye, unsigned 
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
     glDepthMask(GL_FALSE);
-    static constexpr int kQuadCorners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    if (!one_per_primitive) {
+        glBegin(GL_QUADS);
+    }
     for (int i = 0; i < kFloorGridSide - 1; ++i) {
         for (int j = 0; j < kFloorGridSide - 1; ++j) {
-            glBegin(GL_QUADS);
-            for (const auto& step : kQuadCorners) {
-                const int jc = j + step[0];
-                const int ic = i + step[1];
-                const ScenePoint& point = model.floor_grid[jc][ic];
-                const ColourRgb& tint = model.floor_tint[jc][ic];
-                glTexCoord2f(static_cast<float>(jc) * kFloorTextureScale,
-                             static_cast<float>(ic) * kFloorTextureScale);
-                glColor3f(tint.red, tint.green, tint.blue);
-                glVertex3f(point.x, point.y, point.z);
+            if (one_per_primitive) {
+                glBegin(GL_QUADS);
             }
-            glEnd();
+            FloorVertices(model, i, j);
+            if (one_per_primitive) {
+                glEnd();
+            }
         }
+    }
+    if (!one_per_primitive) {
+        glEnd();
     }
     glDisable(GL_BLEND);
     glDepthMask(GL_TRUE);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_DEPTH_TEST);
     glPopClientAttrib();
+}
+
+}  // namespace
+
+void LiteralFrameDraw(const SceneModel& model, const EyePosition& eye, unsigned floor_texture,
+                      unsigned flare_texture) {
+    ImmediateFrameDraw(model, eye, floor_texture, flare_texture, true);
+}
+
+void PreviousFrameDraw(const SceneModel& model, const EyePosition& eye, unsigned floor_texture,
+                       unsigned flare_texture) {
+    ImmediateFrameDraw(model, eye, floor_texture, flare_texture, false);
 }
 
 void ClearFrameDraw() {

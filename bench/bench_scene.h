@@ -22,6 +22,14 @@ void WritePictures(const test::TemporaryFolder& cache, int desktop_width, int de
 void LiteralFrameDraw(const SceneModel& model, const EyePosition& eye, unsigned floor_texture,
                       unsigned flare_texture);
 
+// The scene exactly as the renderer drew it before it kept the fixed parts in the GL: one
+// begin/end for all plain stars, every flare sprite on its own with its own state, one
+// begin/end for the whole floor, depth-tested. Mesa's results for immediate mode depend, by a
+// step in a few pixels, on where its vertex buffer stands, so this reproduces the renderer's
+// earlier pixels only when drawn for every frame from a fresh context, as the renderer did.
+void PreviousFrameDraw(const SceneModel& model, const EyePosition& eye, unsigned floor_texture,
+                       unsigned flare_texture);
+
 // The least any frame costs: the clear alone.
 void ClearFrameDraw();
 
