@@ -1,10 +1,13 @@
 #include "common/file_bytes.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <new>
+#include <utility>
 
 namespace velmora {
 namespace {
@@ -59,6 +62,60 @@ FileBytes ReadFileBytes(const std::filesystem::path& path, std::size_t max_bytes
     result.bytes.resize(filled);
     result.status = FileBytes::Status::kRead;
     return result;
+}
+
+MappedFile MappedFile::Map(const std::filesystem::path& path, std::size_t max_bytes) {
+    MappedFile result;
+    const FileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat info {};
+    if (file.get() < 0 || fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return result;
+    }
+    if (static_cast<std::uintmax_t>(info.st_size) > max_bytes) {
+        result.status_ = FileBytes::Status::kTooLarge;
+        return result;
+    }
+    const auto size = static_cast<std::size_t>(info.st_size);
+    if (size > 0) {
+        // All pages at once: the whole file is read straight after.
+        void* mapping = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.get(), 0);
+        if (mapping == MAP_FAILED) {
+            if (errno == ENOMEM) {
+                throw std::bad_alloc();
+            }
+            return result;
+        }
+        result.mapping_ = mapping;
+        result.data_ = static_cast<const std::uint8_t*>(mapping);
+        result.size_ = size;
+    }
+    result.status_ = FileBytes::Status::kRead;
+    return result;
+}
+
+MappedFile::MappedFile(MappedFile&& other) noexcept
+    : status_(other.status_),
+      data_(std::exchange(other.data_, nullptr)),
+      size_(std::exchange(other.size_, 0)),
+      mapping_(std::exchange(other.mapping_, nullptr)) {}
+
+MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
+    if (this != &other) {
+        if (mapping_ != nullptr) {
+            munmap(mapping_, size_);
+        }
+        status_ = other.status_;
+        data_ = std::exchange(other.data_, nullptr);
+        size_ = std::exchange(other.size_, 0);
+        mapping_ = std::exchange(other.mapping_, nullptr);
+    }
+    return *this;
+}
+
+MappedFile::~MappedFile() {
+    if (mapping_ != nullptr) {
+        munmap(mapping_, size_);
+    }
 }
 
 }  // namespace velmora

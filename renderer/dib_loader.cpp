@@ -63,11 +63,13 @@ std::variant<RgbImage, DibFailure> DecodeDib(std::span<const std::uint8_t> file)
 std::unique_ptr<RgbImage> dib_load(const std::string& file_name, ErrorReporter& reporter) {
     std::variant<RgbImage, DibFailure> result = DibFailure::kCannotOpen;
     try {
-        const FileBytes file = ReadFileBytes(file_name, kMaxDibFileBytes);
-        if (file.status == FileBytes::Status::kTooLarge) {
+        // Mapped, not copied: the pixels are converted straight from the file's pages. The
+        // saver replaces these files whole, never in place.
+        const MappedFile file = MappedFile::Map(file_name, kMaxDibFileBytes);
+        if (file.status() == FileBytes::Status::kTooLarge) {
             result = DibFailure::kOutOfMemory;
-        } else if (file.status == FileBytes::Status::kRead) {
-            result = DecodeDib(file.bytes);
+        } else if (file.status() == FileBytes::Status::kRead) {
+            result = DecodeDib(file.bytes());
         }
     } catch (const std::bad_alloc&) {
         result = DibFailure::kOutOfMemory;

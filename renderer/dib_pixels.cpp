@@ -3,8 +3,10 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 #include "common/byte_cursor.h"
+#include "renderer/large_buffer.h"
 
 namespace velmora {
 namespace {
@@ -97,12 +99,12 @@ void ConvertMaskedRow(ByteCursor& row, std::uint8_t* out, const DibLayout& layou
     }
 }
 
-void ConvertTrueColourRow(ByteCursor& row, std::uint8_t* out, std::int32_t width) {
-    for (std::int32_t x = 0; x < width; ++x) {
-        const std::uint8_t blue = row.u8();
-        const std::uint8_t green = row.u8();
-        const std::uint8_t red = row.u8();
-        PixelWriter::Put(out, red, green, blue);
+// The row holds exactly width pixels of blue, green, red (ConvertRows took that many bytes).
+void ConvertTrueColourRow(std::span<const std::uint8_t> row, std::uint8_t* out) {
+    for (std::size_t i = 0; i + 2 < row.size(); i += kBytesPerPixel) {
+        out[i] = row[i + 2];
+        out[i + 1] = row[i + 1];
+        out[i + 2] = row[i];
     }
 }
 
@@ -113,17 +115,18 @@ bool ConvertRows(const DibLayout& layout, PixelWriter& writer) {
     ByteCursor rows(layout.pixel_data);
     for (std::int32_t stored = 0; stored < layout.height; ++stored) {
         rows.seek(static_cast<std::size_t>(stride * static_cast<std::uint64_t>(stored)));
-        ByteCursor row(rows.take(row_bytes));
+        const auto row_span = rows.take(row_bytes);
         if (rows.failed()) {
             return false;
         }
+        ByteCursor row(row_span);
         std::uint8_t* out = writer.Row(layout.top_down ? layout.height - 1 - stored : stored);
         if (layout.bit_count <= 8) {
             if (!ConvertIndexedRow(row, out, layout, writer)) {
                 return false;
             }
         } else if (layout.bit_count == 24) {
-            ConvertTrueColourRow(row, out, layout.width);
+            ConvertTrueColourRow(row_span, out);
         } else {
             ConvertMaskedRow(row, out, layout);
         }
@@ -245,9 +248,8 @@ std::variant<RgbImage, DibFailure> ConvertDibPixels(const DibLayout& layout) {
     RgbImage image;
     image.width = layout.width;
     image.height = layout.height;
-    image.pixels.assign(static_cast<std::size_t>(layout.width) *
-                            static_cast<std::size_t>(layout.height) * kBytesPerPixel,
-                        0);
+    ResizeLargeBuffer(image.pixels, static_cast<std::size_t>(layout.width) *
+                                        static_cast<std::size_t>(layout.height) * kBytesPerPixel);
     PixelWriter writer(image, layout.palette);
     const bool converted =
         layout.compression == kCompressionRle8 || layout.compression == kCompressionRle4

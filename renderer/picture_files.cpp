@@ -3,11 +3,25 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <new>
+
 #include "common/picture_folder.h"
 #include "common/window_id.h"
 #include "renderer/dib_loader.h"
 
 namespace velmora {
+namespace {
+
+class DeferredReporter : public ErrorReporter {
+  public:
+    explicit DeferredReporter(std::vector<std::string>& messages) : messages_(messages) {}
+    void ShowError(const std::string& message) override { messages_.push_back(message); }
+
+  private:
+    std::vector<std::string>& messages_;
+};
+
+}  // namespace
 
 namespace {
 
@@ -35,6 +49,27 @@ std::unique_ptr<RgbImage> bitmap_file_load(const std::string& path, ErrorReporte
     }
     close(file);
     return dib_load(path, reporter);
+}
+
+PreparedPicture PreparePicture(const std::string& path) {
+    PreparedPicture prepared;
+    DeferredReporter reporter(prepared.messages);
+    auto picture = bitmap_file_load(path, reporter);
+    if (picture == nullptr) {
+        return prepared;
+    }
+    prepared.loaded = true;
+    if (picture->width < 1 || picture->height < 1) {
+        return prepared;  // no texture has such a size
+    }
+    const int width = GluPowerOfTwo(picture->width);
+    const int height = GluPowerOfTwo(picture->height);
+    try {
+        prepared.levels.emplace(std::move(*picture), width, height);
+    } catch (const std::bad_alloc&) {
+        prepared.levels.reset();
+    }
+    return prepared;
 }
 
 }  // namespace velmora

@@ -3,6 +3,8 @@
 #include <SDL2/SDL.h>
 
 #include <cstdlib>
+#include <system_error>
+#include <thread>
 
 #include "renderer/end_requests.h"
 
@@ -38,6 +40,47 @@ bool DisplayShows(SDL_Window* window, int width, int height) {
            current.w == width && current.h == height;
 }
 
+// Runs the scene's texture upload on a thread of its own, through a second context that shares
+// the window's context's objects; ends with the upload. Without such a context the window's
+// thread uploads them later itself.
+class SharedContextUpload {
+  public:
+    SharedContextUpload(SDL_Window* window, SDL_GLContext context, Scene& scene) : window_(window) {
+        SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
+        shared_ = SDL_GL_CreateContext(window);
+        SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
+        SDL_GL_MakeCurrent(window, context);
+        if (shared_ == nullptr) {
+            return;
+        }
+        try {
+            thread_ = std::thread([this, &scene] {
+                if (SDL_GL_MakeCurrent(window_, shared_) == 0) {
+                    scene.textures_upload();
+                    SDL_GL_MakeCurrent(window_, nullptr);
+                }
+            });
+        } catch (const std::system_error&) {
+            // No thread to be had: the window's thread uploads the textures.
+        }
+    }
+    SharedContextUpload(const SharedContextUpload&) = delete;
+    SharedContextUpload& operator=(const SharedContextUpload&) = delete;
+    ~SharedContextUpload() {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+        if (shared_ != nullptr) {
+            SDL_GL_DeleteContext(shared_);
+        }
+    }
+
+  private:
+    SDL_Window* window_;
+    SDL_GLContext shared_ = nullptr;
+    std::thread thread_;
+};
+
 LoopEvent WindowEvent(const SDL_WindowEvent& event) {
     switch (event.event) {
         case SDL_WINDOWEVENT_CLOSE:
@@ -64,11 +107,13 @@ SdlRenderWindow::~SdlRenderWindow() {
 bool SdlRenderWindow::render_window_open(const char* title, int width, int height, int bits,
                                          bool want_full_screen) {
     fullscreen_ = want_full_screen;
+    // The scene starts loading its pictures now, so that this happens while SDL waits, up to
+    // 100 ms, for a window manager to answer the switch to full screen.
+    scene_ = std::make_unique<Scene>(reporter_);
     if (!OpenWindow(title, width, height, bits)) {
         render_window_close();
         return false;
     }
-    scene_ = std::make_unique<Scene>(reporter_);
     scene_->view_resize(width, height);
     if (!scene_->gl_state_init()) {
         render_window_close();
@@ -113,6 +158,9 @@ bool SdlRenderWindow::OpenWindow(const char* title, int width, int height, int b
     if (context_ == nullptr || SDL_GL_MakeCurrent(window_, context_) != 0) {
         return false;
     }
+    // Showing the window waits, on X11 up to 100 ms, for a window manager to take it to full
+    // screen; meanwhile the pictures go to the GL from another thread.
+    const SharedContextUpload upload(window_, context_, *scene_);
     SDL_ShowWindow(window_);
     if (fullscreen_ && !DisplayShows(window_, width, height)) {
         LeaveFullScreen(width, height);

@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     std::optional<velmora::X11WindowId> daemon_window;
     if (hack) {
         daemon_window = request.hack_window != 0 ? request.hack_window
-                                                 : (x11 != nullptr ? x11->DefaultRoot() : 0);
+                                                 : (x11 != nullptr ? x11->Root() : 0);
         if (x11 == nullptr || !x11->WindowRect(*daemon_window)) {
             std::fprintf(stderr, "%s: there is no window %s\n", program.data(),
                          velmora::WindowIdText(*daemon_window).c_str());

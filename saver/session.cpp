@@ -25,8 +25,8 @@ void Velmora_S::SetTimer(SessionTimer timer, bool enabled) {
 
 void Velmora_S::Form_Load() {
     // Each step stands alone: a failed capture or save leaves the renderer an older picture.
-    if (const auto screen = host_.CapturePrimaryScreen()) {
-        host_.SavePicture(kDesktopPictureName, EncodeBmp(MirrorLeftToRight(*screen)));
+    if (const auto desktop = host_.CaptureDesktopPicture()) {
+        host_.SavePicture(kDesktopPictureName, *desktop);
     }
     host_.SavePicture(kFlarePictureName, EncodeBmp(FlarePicture()));
     host_.StartRenderer(RendererPath(program_folder_));

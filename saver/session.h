@@ -23,8 +23,9 @@ inline constexpr int kTimer3Milliseconds = 500;
 class SessionHost {
   public:
     virtual ~SessionHost() = default;
-    // The primary screen as it is now, rows from the top; nothing when it cannot be read.
-    virtual std::optional<RgbPicture> CapturePrimaryScreen() = 0;
+    // The primary screen as it is now, turned left to right, as the bytes of a 24-bit bitmap
+    // file; nothing when it cannot be read.
+    virtual std::optional<std::vector<std::uint8_t>> CaptureDesktopPicture() = 0;
     // Writes a picture file into the picture folder; false when it could not be written.
     virtual bool SavePicture(std::string_view file_name, const std::vector<std::uint8_t>& bmp) = 0;
     // Starts the program with no arguments as a child of the session, without waiting for it;

@@ -3,8 +3,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QImage>
-#include <QPixmap>
 #include <QScreen>
 
 #include <filesystem>
@@ -77,26 +75,20 @@ std::string SessionForm::DesktopPictureName() const {
     return daemon_window_ ? WindowDesktopPictureName(*daemon_window_) : kDesktopPictureName;
 }
 
-std::optional<RgbPicture> SessionForm::CapturePrimaryScreen() {
+std::optional<std::vector<std::uint8_t>> SessionForm::CaptureDesktopPicture() {
     if (daemon_window_) {
         return x11_ != nullptr ? x11_->DesktopUnder(*daemon_window_) : std::nullopt;
     }
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr || x11_ == nullptr) {
         return std::nullopt;
     }
-    const QImage image = screen->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB888);
-    if (image.isNull()) {
-        return std::nullopt;
-    }
-    RgbPicture picture{image.width(), image.height(), {}};
-    const auto row_bytes = static_cast<std::size_t>(image.width()) * 3;
-    picture.rgb.resize(row_bytes * static_cast<std::size_t>(image.height()));
-    for (int y = 0; y < image.height(); ++y) {
-        std::copy_n(image.constScanLine(y), row_bytes,
-                    picture.rgb.begin() + static_cast<std::ptrdiff_t>(row_bytes * y));
-    }
-    return picture;
+    // Qt measures in device-independent pixels from the screen's corner, the X server in pixels.
+    const QRect area = screen->geometry();
+    const qreal ratio = screen->devicePixelRatio();
+    return x11_->CaptureMirroredBmp(
+        x11_->Root(), {area.left(), area.top(), area.left() + qRound(area.width() * ratio),
+                       area.top() + qRound(area.height() * ratio)});
 }
 
 bool SessionForm::SavePicture(std::string_view file_name, const std::vector<std::uint8_t>& bmp) {

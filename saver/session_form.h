@@ -37,7 +37,7 @@ class SessionForm final : public QWidget, private SessionHost {
     // However the window is asked to go away, the session ends properly.
     void closeEvent(QCloseEvent* event) override;
 
-    std::optional<RgbPicture> CapturePrimaryScreen() override;
+    std::optional<std::vector<std::uint8_t>> CaptureDesktopPicture() override;
     bool SavePicture(std::string_view file_name, const std::vector<std::uint8_t>& bmp) override;
     void StartRenderer(const std::string& path) override;
     void EndRenderer() override;

@@ -1,5 +1,6 @@
 #include "saver/host/bmp_writer.h"
 
+#include <bit>
 #include <string_view>
 
 #include "common/replace_file.h"
@@ -58,7 +59,84 @@ std::vector<std::uint8_t> Headers(int width, int height, int bits, std::uint32_t
     return bytes;
 }
 
+// One colour of a screen pixel, scaled to 8 bits with rounding as the renderer's loader scales
+// the colours of masked pixels.
+class ChannelScale {
+  public:
+    explicit ChannelScale(std::uint32_t mask)
+        : mask_(mask),
+          shift_(std::countr_zero(mask)),
+          maximum_(mask == 0 ? 1 : mask >> std::countr_zero(mask)) {}
+
+    // A run of at most 16 bits that a pixel of bytes bytes can hold.
+    bool usable(int bytes) const {
+        return mask_ != 0 && maximum_ <= 0xFFFF && std::has_single_bit(maximum_ + 1) &&
+               (bytes == 4 || mask_ >> (8 * bytes) == 0);
+    }
+    std::uint8_t operator()(std::uint32_t pixel) const {
+        const std::uint32_t value = (pixel & mask_) >> shift_;
+        return static_cast<std::uint8_t>((value * 255 + maximum_ / 2) / maximum_);
+    }
+
+  private:
+    std::uint32_t mask_;
+    int shift_;
+    std::uint32_t maximum_;
+};
+
+std::uint32_t ScreenPixel(const std::uint8_t* bytes, int count, bool most_significant_first) {
+    std::uint32_t value = 0;
+    for (int i = 0; i < count; ++i) {
+        const std::uint8_t byte = bytes[most_significant_first ? i : count - 1 - i];
+        value = (value << 8) | byte;
+    }
+    return value;
+}
+
 }  // namespace
+
+std::optional<std::vector<std::uint8_t>> EncodeMirroredBmp(std::span<const std::uint8_t> rows,
+                                                           std::size_t bytes_per_line, int width,
+                                                           int height,
+                                                           const ScreenPixelLayout& layout) {
+    const ChannelScale red(layout.red_mask), green(layout.green_mask), blue(layout.blue_mask);
+    const int depth = layout.bytes_per_pixel;
+    if (width <= 0 || height <= 0 || depth < 2 || depth > 4 || !red.usable(depth) ||
+        !green.usable(depth) || !blue.usable(depth) ||
+        bytes_per_line < static_cast<std::size_t>(width) * static_cast<std::size_t>(depth) ||
+        rows.size() / bytes_per_line < static_cast<std::size_t>(height)) {
+        return std::nullopt;
+    }
+    // The common screen: four bytes, blue first, 8 bits a colour, copied as they are.
+    const bool blue_green_red = depth == 4 && !layout.most_significant_first &&
+                                layout.red_mask == 0xFF0000 && layout.green_mask == 0x00FF00 &&
+                                layout.blue_mask == 0x0000FF;
+    auto bytes = Headers(width, height, 24, 0);
+    const std::size_t row_bytes = RowBytes(width, 24);
+    bytes.resize(bytes.size() + row_bytes * static_cast<std::size_t>(height));
+    std::uint8_t* out = bytes.data() + bytes.size() - row_bytes * static_cast<std::size_t>(height);
+    const auto step = static_cast<std::size_t>(depth);
+    // The file's rows run from the bottom, each from the screen's right edge.
+    for (int row = height - 1; row >= 0; --row, out += row_bytes) {
+        const std::uint8_t* line = rows.data() + static_cast<std::size_t>(row) * bytes_per_line;
+        std::uint8_t* target = out;
+        for (auto x = static_cast<std::size_t>(width); x > 0; --x, target += 3) {
+            const std::uint8_t* pixel = line + (x - 1) * step;
+            if (blue_green_red) {
+                target[0] = pixel[0];
+                target[1] = pixel[1];
+                target[2] = pixel[2];
+            } else {
+                const std::uint32_t value =
+                    ScreenPixel(pixel, depth, layout.most_significant_first);
+                target[0] = blue(value);
+                target[1] = green(value);
+                target[2] = red(value);
+            }
+        }
+    }
+    return bytes;
+}
 
 std::vector<std::uint8_t> EncodeBmp(const RgbPicture& picture) {
     auto bytes = Headers(picture.width, picture.height, 24, 0);

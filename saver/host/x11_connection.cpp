@@ -2,13 +2,13 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
 
 #include <algorithm>
-#include <bit>
 #include <string>
 #include <vector>
+
+#include "saver/host/screen_capture.h"
 
 namespace velmora {
 namespace {
@@ -101,43 +101,6 @@ Pixmap DaemonScreenshot(Display* display, Window window) {
     return pixmap;
 }
 
-// One channel of a pixel, scaled to 8 bits from where the visual's mask puts it.
-std::uint8_t Channel(unsigned long pixel, unsigned long mask) {
-    if (mask == 0) {
-        return 0;
-    }
-    const int shift = std::countr_zero(mask);
-    const int bits = std::popcount(mask);
-    const unsigned long value = (pixel & mask) >> shift;
-    return static_cast<std::uint8_t>(bits >= 8 ? value >> (bits - 8)
-                                               : value * 255 / ((1ul << bits) - 1));
-}
-
-// A rectangle of a drawable as red-green-blue rows from the top, for a true-colour visual.
-std::optional<RgbPicture> ReadArea(Display* display, Drawable drawable, const Visual* visual, int x,
-                                   int y, int width, int height) {
-    if (width <= 0 || height <= 0 || visual == nullptr || visual->red_mask == 0) {
-        return std::nullopt;
-    }
-    XImage* image = XGetImage(display, drawable, x, y, static_cast<unsigned>(width),
-                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
-    if (image == nullptr) {
-        return std::nullopt;
-    }
-    RgbPicture picture{width, height, {}};
-    picture.rgb.reserve(static_cast<std::size_t>(width) * height * 3);
-    for (int row = 0; row < height; ++row) {
-        for (int column = 0; column < width; ++column) {
-            const unsigned long pixel = XGetPixel(image, column, row);
-            picture.rgb.push_back(Channel(pixel, visual->red_mask));
-            picture.rgb.push_back(Channel(pixel, visual->green_mask));
-            picture.rgb.push_back(Channel(pixel, visual->blue_mask));
-        }
-    }
-    XDestroyImage(image);
-    return picture;
-}
-
 }  // namespace
 
 std::unique_ptr<X11Connection> X11Connection::Open() {
@@ -197,7 +160,7 @@ void X11Connection::ShowCursor() const {
     XFlush(display_);
 }
 
-std::optional<RgbPicture> X11Connection::DesktopUnder(X11WindowId window) const {
+std::optional<std::vector<std::uint8_t>> X11Connection::DesktopUnder(X11WindowId window) const {
     const ErrorTrap trap(display_);
     XWindowAttributes attributes{};
     int left = 0, top = 0;
@@ -207,7 +170,7 @@ std::optional<RgbPicture> X11Connection::DesktopUnder(X11WindowId window) const 
         return std::nullopt;
     }
     // The part of the window that lies on the picture, screenshot or screen alike.
-    auto area_of = [&](Drawable drawable) -> std::optional<RgbPicture> {
+    auto area_of = [&](Drawable drawable) -> std::optional<std::vector<std::uint8_t>> {
         Window root = 0;
         int x = 0, y = 0;
         unsigned width = 0, height = 0, border = 0, depth = 0;
@@ -219,8 +182,7 @@ std::optional<RgbPicture> X11Connection::DesktopUnder(X11WindowId window) const 
         const int from_y = std::max(top, 0);
         const int to_x = std::min(left + attributes.width, static_cast<int>(width));
         const int to_y = std::min(top + attributes.height, static_cast<int>(height));
-        return ReadArea(display_, drawable, attributes.visual, from_x, from_y, to_x - from_x,
-                        to_y - from_y);
+        return velmora::CaptureMirroredBmp(display_, drawable, {from_x, from_y, to_x, to_y});
     };
     if (const Pixmap screenshot = DaemonScreenshot(display_, window); screenshot != None) {
         if (auto picture = area_of(screenshot)) {
@@ -230,7 +192,7 @@ std::optional<RgbPicture> X11Connection::DesktopUnder(X11WindowId window) const 
     return area_of(attributes.root);
 }
 
-X11WindowId X11Connection::DefaultRoot() const {
+X11WindowId X11Connection::Root() const {
     return DefaultRootWindow(display_);
 }
 
@@ -259,6 +221,12 @@ bool X11Connection::ClaimSelection(const std::string& name) {
     }
     XUngrabServer(display_);
     return free && XGetSelectionOwner(display_, selection) == selection_owner_;
+}
+
+std::optional<std::vector<std::uint8_t>> X11Connection::CaptureMirroredBmp(
+    X11WindowId drawable, const ScreenRect& area) const {
+    const ErrorTrap trap(display_);
+    return velmora::CaptureMirroredBmp(display_, drawable, area);
 }
 
 }  // namespace velmora

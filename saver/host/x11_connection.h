@@ -1,11 +1,12 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "saver/pictures.h"
 #include "saver/screen_rect.h"
 
 struct _XDisplay;
@@ -35,19 +36,22 @@ class X11Connection {
     // closes, so it comes back even when the program is killed.
     void HideCursor() const;
     void ShowCursor() const;
-    // The part of the desktop under a window that a screen-saver daemon gave us, rows from the
-    // top: cut from the daemon's screenshot of the screen when it left one on the window (as a
-    // pixmap in _SCREENSAVER_SCREENSHOT, taken before it blanked the screen), else what the
-    // screen shows there now. Nothing when neither can be read.
-    std::optional<RgbPicture> DesktopUnder(X11WindowId window) const;
+    // The part of the desktop under a window that a screen-saver daemon gave us, as the
+    // renderer's mirrored bitmap file: cut from the daemon's screenshot of the screen when it left
+    // one on the window (a pixmap in _SCREENSAVER_SCREENSHOT, taken before it blanked the screen),
+    // else what the screen shows there now. Nothing when neither can be read.
+    std::optional<std::vector<std::uint8_t>> DesktopUnder(X11WindowId window) const;
     // The root window of the default screen.
-    X11WindowId DefaultRoot() const;
+    X11WindowId Root() const;
     // True for the root window of any screen of the display.
     bool IsRootWindow(X11WindowId window) const;
     // Makes this connection the owner of the selection with this name if nobody owns it, in one
     // step under a server grab; false when another client owns it. The X server drops the
     // ownership when this connection closes, however the program ends.
     bool ClaimSelection(const std::string& name);
+    // An area of a window or pixmap as the renderer's mirrored bitmap file (CaptureMirroredBmp).
+    std::optional<std::vector<std::uint8_t>> CaptureMirroredBmp(X11WindowId drawable,
+                                                                const ScreenRect& area) const;
 
   private:
     explicit X11Connection(_XDisplay* display) : display_(display) {}

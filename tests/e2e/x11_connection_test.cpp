@@ -57,6 +57,41 @@ TEST_F(X11ConnectionTest, WindowRectIsOnTheRootAndEmptyForNoWindow) {
     EXPECT_EQ(x11->WindowRect(window), std::nullopt);
 }
 
+TEST_F(X11ConnectionTest, CapturesAnAreaOfAPixmapMirroredAndRefusesAnAreaBeyondIt) {
+    const auto x11 = X11Connection::Open();
+    ASSERT_NE(x11, nullptr);
+    // 8 x 4, column x and row y coloured (red 10x, green 20y, blue 7), as a daemon's screenshot.
+    Display* display = other_.get();
+    const Pixmap pixmap = XCreatePixmap(display, other_.Root(), 8, 4,
+                                        static_cast<unsigned>(DefaultDepth(display, 0)));
+    const GC gc = XCreateGC(display, pixmap, 0, nullptr);
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            XSetForeground(display, gc, (10ul * x) << 16 | (20ul * y) << 8 | 7ul);
+            XDrawPoint(display, pixmap, gc, x, y);
+        }
+    }
+    XFreeGC(display, gc);
+    XSync(display, False);
+
+    const auto bmp = x11->CaptureMirroredBmp(pixmap, {2, 1, 6, 3});
+    ASSERT_TRUE(bmp.has_value());
+    ASSERT_EQ(bmp->size(), 54u + 2 * 12u);
+    EXPECT_EQ((*bmp)[18], 4) << "width";
+    EXPECT_EQ((*bmp)[22], 2) << "height";
+    // The file's first row is the area's bottom one (y = 2), from its right edge (x = 5) leftwards,
+    // each pixel blue, green, red.
+    EXPECT_EQ(std::vector<std::uint8_t>(bmp->begin() + 54, bmp->begin() + 60),
+              (std::vector<std::uint8_t>{7, 40, 50, 7, 40, 40}));
+    EXPECT_EQ(std::vector<std::uint8_t>(bmp->begin() + 75, bmp->end()),
+              (std::vector<std::uint8_t>{7, 20, 20}));
+
+    EXPECT_FALSE(x11->CaptureMirroredBmp(pixmap, {6, 0, 10, 4})) << "past the right edge";
+    XFreePixmap(display, pixmap);
+    XSync(display, False);
+    EXPECT_FALSE(x11->CaptureMirroredBmp(pixmap, {0, 0, 1, 1})) << "a pixmap that has gone";
+}
+
 TEST_F(X11ConnectionTest, WindowsVanishingDuringTheWalkNeverEndTheProgram) {
     const auto x11 = X11Connection::Open();
     ASSERT_NE(x11, nullptr);
