@@ -28,21 +28,39 @@ class FileDescriptor {
     int fd_;
 };
 
+// Non-blocking, so that a FIFO in the file's place is refused instead of waited on.
+FileDescriptor OpenForReading(const std::filesystem::path& path) {
+    return FileDescriptor(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+}
+
+struct RegularFile {
+    FileBytes::Status status = FileBytes::Status::kCannotOpen;
+    std::size_t size = 0;
+};
+
+RegularFile CheckRegularFile(const FileDescriptor& file, std::size_t max_bytes) {
+    struct stat info {};
+    if (file.get() < 0 || fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return {};
+    }
+    if (static_cast<std::uintmax_t>(info.st_size) > max_bytes) {
+        return {.status = FileBytes::Status::kTooLarge};
+    }
+    return {.status = FileBytes::Status::kRead, .size = static_cast<std::size_t>(info.st_size)};
+}
+
 }  // namespace
 
 FileBytes ReadFileBytes(const std::filesystem::path& path, std::size_t max_bytes) {
     FileBytes result;
-    const FileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    struct stat info {};
-    if (file.get() < 0 || fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return result;
-    }
-    if (static_cast<std::uintmax_t>(info.st_size) > max_bytes) {
-        result.status = FileBytes::Status::kTooLarge;
+    const FileDescriptor file = OpenForReading(path);
+    const RegularFile regular = CheckRegularFile(file, max_bytes);
+    if (regular.status != FileBytes::Status::kRead) {
+        result.status = regular.status;
         return result;
     }
     // The size is only a hint: the file may grow or shrink while it is read.
-    result.bytes.resize(static_cast<std::size_t>(info.st_size));
+    result.bytes.resize(regular.size);
     std::size_t filled = 0;
     while (filled < result.bytes.size()) {
         const ssize_t got =
@@ -66,16 +84,13 @@ FileBytes ReadFileBytes(const std::filesystem::path& path, std::size_t max_bytes
 
 MappedFile MappedFile::Map(const std::filesystem::path& path, std::size_t max_bytes) {
     MappedFile result;
-    const FileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    struct stat info {};
-    if (file.get() < 0 || fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    const FileDescriptor file = OpenForReading(path);
+    const RegularFile regular = CheckRegularFile(file, max_bytes);
+    if (regular.status != FileBytes::Status::kRead) {
+        result.status_ = regular.status;
         return result;
     }
-    if (static_cast<std::uintmax_t>(info.st_size) > max_bytes) {
-        result.status_ = FileBytes::Status::kTooLarge;
-        return result;
-    }
-    const auto size = static_cast<std::size_t>(info.st_size);
+    const std::size_t size = regular.size;
     if (size > 0) {
         // All pages at once: the whole file is read straight after.
         void* mapping = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.get(), 0);
